@@ -1,0 +1,4 @@
+// OLE controls: the self-registration results.
+#pragma once
+
+#include <ocidl.h>
