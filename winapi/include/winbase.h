@@ -2,3 +2,4 @@
 
 #include <windef.h>
 #include <winerror.h>
+#include <libloaderapi.h>

@@ -1,0 +1,48 @@
+// Modules and their resources. A module handle is the address at which the
+// module is mapped, as on Windows.
+#pragma once
+
+#include <windef.h>
+#include <winerror.h>
+
+#define DLL_PROCESS_DETACH 0
+#define DLL_PROCESS_ATTACH 1
+#define DLL_THREAD_ATTACH 2
+#define DLL_THREAD_DETACH 3
+
+// Predefined resource types.
+#define RT_CURSOR MAKEINTRESOURCEA(1)
+#define RT_BITMAP MAKEINTRESOURCEA(2)
+#define RT_ICON MAKEINTRESOURCEA(3)
+#define RT_MENU MAKEINTRESOURCEA(4)
+#define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_STRING MAKEINTRESOURCEA(6)
+#define RT_RCDATA MAKEINTRESOURCEA(10)
+#define RT_VERSION MAKEINTRESOURCEA(16)
+#define RT_DLGINIT MAKEINTRESOURCEA(240)
+#define RT_HTML MAKEINTRESOURCEA(23)
+#define RT_MANIFEST MAKEINTRESOURCEA(24)
+
+#define LANG_NEUTRAL 0x00
+#define LANG_DANISH 0x06
+#define LANG_ENGLISH 0x09
+#define SUBLANG_NEUTRAL 0x00
+#define SUBLANG_DEFAULT 0x01
+#define SUBLANG_ENGLISH_US 0x01
+#define SUBLANG_DANISH_DENMARK 0x01
+
+typedef BOOL(WINAPI* PDLLMAIN)(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID lpvReserved);
+
+EXTERN_C HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName);
+EXTERN_C BOOL WINAPI FreeLibrary(HMODULE hLibModule);
+EXTERN_C FARPROC WINAPI GetProcAddress(HMODULE hModule, LPCSTR lpProcName);
+EXTERN_C HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
+EXTERN_C DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
+EXTERN_C BOOL WINAPI DisableThreadLibraryCalls(HMODULE hLibModule);
+
+EXTERN_C HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
+EXTERN_C HRSRC WINAPI FindResourceExA(HMODULE hModule, LPCSTR lpType, LPCSTR lpName, WORD wLanguage);
+EXTERN_C HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
+EXTERN_C DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
+EXTERN_C LPVOID WINAPI LockResource(HGLOBAL hResData);
+EXTERN_C BOOL WINAPI FreeResource(HGLOBAL hResData);
