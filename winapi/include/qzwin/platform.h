@@ -1,0 +1,22 @@
+// Where the stand-in keeps the machine: the platform root holds the drives
+// (drive_c) and the registry, so tests can run on throw-away roots.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qzwin {
+
+// $QZ_ROOT if set, else $XDG_DATA_HOME/qzschemas, else $HOME/.local/share/qzschemas.
+// Read anew on every call, so a test can switch roots.
+std::string PlatformRoot();
+
+// Maps a Windows path to a POSIX path: "C:\\x" -> <root>/drive_c/x, "Z:\\x" -> /x,
+// "/x" stays as it is, a relative path keeps its place with '\\' turned into '/'.
+// False for a path that cannot be mapped (a drive letter other than C or Z).
+bool ToPosixPath(std::string_view windowsPath, std::string* posixPath);
+
+// The inverse: below <root>/drive_c -> "C:\\...", anything else absolute -> "Z:\\...".
+std::string ToWindowsPath(std::string_view posixPath);
+
+}  // namespace qzwin

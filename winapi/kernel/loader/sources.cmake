@@ -1,0 +1,1 @@
+# Sources of module loading and resources, added to qzwin_kernel.
