@@ -1,0 +1,1 @@
+# Sources of the inline XDR schema validator, added to qzwin_msxml.
