@@ -2,3 +2,18 @@
 #pragma once
 
 #include <windef.h>
+
+// Buffer sizes of _splitpath's parts, each including the terminator.
+#define _MAX_PATH 260
+#define _MAX_DRIVE 3
+#define _MAX_DIR 256
+#define _MAX_FNAME 256
+#define _MAX_EXT 256
+
+// Splits a path into drive ("C:"), directory (through the last '\' or '/'),
+// file name and extension (from the last '.', dot included). Any out-pointer
+// may be null; each part is cut to its _MAX_ size.
+EXTERN_C void __cdecl _splitpath(const char* path, char* drive, char* dir, char* fname, char* ext);
+
+EXTERN_C int __cdecl _stricmp(const char* string1, const char* string2);
+EXTERN_C int __cdecl _strnicmp(const char* string1, const char* string2, size_t count);

@@ -16,6 +16,11 @@ std::string PlatformRoot();
 // False for a path that cannot be mapped (a drive letter other than C or Z).
 bool ToPosixPath(std::string_view windowsPath, std::string* posixPath);
 
+// Like ToPosixPath, then finds each component that does not exist as spelled
+// among the names of its directory, ignoring case, as Windows would. What
+// matches nothing keeps its spelling (a file about to be created).
+bool ResolvePosixPath(std::string_view windowsPath, std::string* posixPath);
+
 // The inverse: below <root>/drive_c -> "C:\\...", anything else absolute -> "Z:\\...".
 std::string ToWindowsPath(std::string_view posixPath);
 
