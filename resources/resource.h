@@ -1,0 +1,12 @@
+// Resource ids of the qzschemas module, shared by its resource script and
+// its code.
+#pragma once
+
+// Built-in documents, all of type RT_HTML.
+#define IDR_BASIC_DATATYPES_SCHEMA 201
+#define IDR_COMPONENTMANAGER_SCHEMA 202
+#define IDR_SCHEMA_CACHE_HELP 207
+#define IDR_DEFAULT_SCHEMA_CACHE 208
+#define IDR_STANDARD_REPORT_SCHEMA 209
+#define IDR_QZTEMPLATES_SCHEMA 211
+#define IDR_QZTABLEAUTOFILL_SCHEMA 212
