@@ -99,6 +99,22 @@ typedef VARIANT* LPVARIANTARG;
 #define V_UNKNOWN(X) ((X)->punkVal)
 #define V_ERROR(X) ((X)->scode)
 #define V_R8(X) ((X)->dblVal)
+#define V_ISBYREF(X) (V_VT(X) & VT_BYREF)
+#define V_I1(X) ((X)->cVal)
+#define V_UI1(X) ((X)->bVal)
+#define V_I2(X) ((X)->iVal)
+#define V_UI2(X) ((X)->uiVal)
+#define V_UI4(X) ((X)->ulVal)
+#define V_I8(X) ((X)->llVal)
+#define V_UI8(X) ((X)->ullVal)
+#define V_INT(X) ((X)->intVal)
+#define V_UINT(X) ((X)->uintVal)
+#define V_R4(X) ((X)->fltVal)
+#define V_DATE(X) ((X)->date)
+#define V_CY(X) ((X)->cyVal)
+#define V_BYREF(X) ((X)->byref)
+#define V_BSTRREF(X) ((X)->pbstrVal)
+#define V_VARIANTREF(X) ((X)->pvarVal)
 
 typedef struct tagDISPPARAMS {
   VARIANTARG* rgvarg;
