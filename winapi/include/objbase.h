@@ -27,6 +27,17 @@ typedef enum tagREGCLS {
 // Length of a GUID in registry form with braces, plus the terminator.
 #define CHARS_IN_GUID 39
 
+// Storage and stream access modes (STATSTG::grfMode).
+#define STGM_DIRECT 0x00000000L
+#define STGM_READ 0x00000000L
+#define STGM_WRITE 0x00000001L
+#define STGM_READWRITE 0x00000002L
+#define STGM_SHARE_DENY_NONE 0x00000040L
+#define STGM_SHARE_DENY_READ 0x00000030L
+#define STGM_SHARE_DENY_WRITE 0x00000020L
+#define STGM_SHARE_EXCLUSIVE 0x00000010L
+#define STGM_CREATE 0x00001000L
+
 WINOLEAPI CoInitialize(LPVOID pvReserved);
 WINOLEAPI CoInitializeEx(LPVOID pvReserved, DWORD dwCoInit);
 WINOLEAPI_(void) CoUninitialize(void);
@@ -37,6 +48,9 @@ WINOLEAPI CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsCont
                                 LPDWORD lpdwRegister);
 WINOLEAPI CoRevokeClassObject(DWORD dwRegister);
 WINOLEAPI_(void) CoFreeUnusedLibraries(void);
+// dwUnloadDelay in milliseconds; INFINITE means the default delay. Servers
+// with ThreadingModel Apartment (or none) are unloaded at once either way.
+WINOLEAPI_(void) CoFreeUnusedLibrariesEx(DWORD dwUnloadDelay, DWORD dwReserved);
 
 WINOLEAPI_(LPVOID) CoTaskMemAlloc(SIZE_T cb);
 WINOLEAPI_(LPVOID) CoTaskMemRealloc(LPVOID pv, SIZE_T cb);

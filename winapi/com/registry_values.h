@@ -1,0 +1,17 @@
+// Reading the string values of HKEY_CLASSES_ROOT that COM looks up.
+#pragma once
+
+#include <string>
+
+#include <winreg.h>
+#include <wtypes.h>
+
+namespace qzwin::com {
+
+// The REG_SZ (or REG_EXPAND_SZ, not expanded) value valueName (null: the
+// default value) of HKCR\keyPath. False when the key or the value is missing
+// or is not a string.
+bool ReadClassesRootString(const std::u16string& keyPath, const OLECHAR* valueName, std::u16string* value);
+bool ReadClassesRootString(const std::string& keyPath, const char* valueName, std::string* value);
+
+}  // namespace qzwin::com
