@@ -25,11 +25,11 @@ struct XdrError {
 // The Schema elements and their subtrees are not instance content.
 HRESULT ValidateInlineXdr(xmlDocPtr doc, XdrError* error);
 
-// Gives every element bound to an inline XDR schema the attributes that the
-// schema declares with a default value and the element leaves out, as a
-// validating load does. Call it after ValidateInlineXdr succeeded.
-// S_OK: done (also when nothing was added). S_FALSE: no inline schema applies.
-// Else a failing HRESULT (the schema does not compile) and *error.
+// Validates exactly as ValidateInlineXdr does and, as it goes, gives every
+// element bound to an inline schema the attributes that its element type
+// declares with a default value and that the element leaves out, as a
+// validating load does. Same results as ValidateInlineXdr; after a failure,
+// the elements before the fault may already hold their defaults.
 HRESULT ApplyInlineXdrDefaults(xmlDocPtr doc, XdrError* error);
 
 }  // namespace qzwin::msxml
