@@ -2,7 +2,9 @@
 #
 # Embeds the resources that a resource script names into <target>: the
 # resource compiler turns the script and the files it names into a C++ source
-# that registers them for the target's module handle at load time.
+# that registers them for the target's module handle at load time. Use it on
+# the module itself (shared library, module or executable), not on a static
+# library, whose linker may drop the unreferenced registration.
 function(qz_add_resources target script)
   get_filename_component(_script ${script} ABSOLUTE)
   get_filename_component(_name ${script} NAME_WE)
@@ -16,4 +18,6 @@ function(qz_add_resources target script)
     COMMENT "Compiling resources ${script}"
     VERBATIM)
   target_sources(${target} PRIVATE ${_out})
+  # The generated source registers its table with the kernel.
+  target_link_libraries(${target} PRIVATE qzwin_kernel)
 endfunction()

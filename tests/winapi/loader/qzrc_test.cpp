@@ -1,0 +1,102 @@
+// The resource compiler run as the build runs it, on scripts written here.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "loader_test_support.h"
+#include "support/temp_root.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct QzrcRun {
+  int exitCode;
+  std::string output;  // what qzrc printed
+};
+
+QzrcRun RunQzrc(const fs::path& script, const fs::path& source, const fs::path& depfile) {
+  std::string command = "'" + loadertest::kQzrcPath.string() + "' '" + script.string() + "' '" + source.string() +
+                        "' '" + depfile.string() + "' 2>&1";
+  QzrcRun run{-1, {}};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[256];
+  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
+  int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+TEST(QzrcTest, RefusesWhatItCannotCompileNamingFileAndLine) {
+  struct Case {
+    const char* script;
+    const char* where;    // file:line the message must name
+    const char* message;  // a part of the message
+  };
+  const Case cases[] = {
+      {"1 HTML \"a.htm\"\n210 DIALOG 0, 0, 100, 50\nBEGIN\nEND\n", ":2:", "DIALOG resources are not supported"},
+      {"STRINGTABLE\nBEGIN\n 100 \"x\"\nEND\n", ":1:", "STRINGTABLE is not supported"},
+      {"1 VERSIONINFO\n", ":1:", "VERSIONINFO resources are not supported"},
+      {"\n\n7 RCDATA \"missing.bin\"\n", ":3:", "cannot open data file 'missing.bin'"},
+      {"MYPAGE HTML \"a.htm\"\n", ":1:", "string names are not supported"},
+      {"0 HTML \"a.htm\"\n", ":1:", "must lie in 1..65535"},
+      {"1 HTML \"a.htm\"\n1 HTML \"a.htm\"\n", ":2:", "already defined at line 1"},
+      {"LANGUAGE 9, 1\n1 HTML \"a.htm\"\nLANGUAGE 9, 1\n1 23 \"a.htm\"\n", ":4:", "already defined at line 2"},
+      {"/* never closed\n1 HTML \"a.htm\"\n", ":1:", "never closed"},
+      {"1 HTML \"a.htm\n", ":1:", "string is not closed"},
+      {"#ifdef X\n1 HTML \"a.htm\"\n#endif\n", ":1:", "#ifdef is not supported"},
+      {"#include \"missing.h\"\n", ":1:", "cannot open include file"},
+      {"#include \"other.rc\"\n", ":1:", "only headers"},
+      {"LANGUAGE LANG_KLINGON, 1\n", ":1:", "unknown language 'LANG_KLINGON'"},
+      {"LANGUAGE 9 1\n", ":1:", "expected ','"},
+      {"LANGUAGE 1024, 1\n", ":1:", "out of range"},
+      {"1 RCDATA\nBEGIN 1, 2 END\n", ":2:", "BEGIN ... END"},
+      {"1 HTML a.htm\n", ":1:", "expected a file name in quotes"},
+      {"1 HTML \"C:\\\\data\\\\a.htm\"\n", ":1:", "relative to the script"},
+      {"1 HTML\n", ":1:", "unexpected end of script"},
+  };
+  fs::path dir = qztest::FreshDirectory("qzrc-errors");
+  WriteText(dir / "a.htm", "<HTML></HTML>");
+  int index = 0;
+  for (const Case& c : cases) {
+    fs::path script = dir / ("bad" + std::to_string(++index) + ".rc");
+    WriteText(script, c.script);
+    fs::path source = dir / "out.cpp";
+    WriteText(source, "stale");
+    QzrcRun run = RunQzrc(script, source, dir / "out.d");
+    EXPECT_EQ(run.exitCode, 1) << c.script;
+    EXPECT_NE(run.output.find(script.filename().string() + c.where), std::string::npos) << c.script << run.output;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << c.script << run.output;
+    EXPECT_FALSE(fs::exists(source)) << "no output may pass for the script's: " << c.script;
+  }
+}
+
+TEST(QzrcTest, DepfileNamesScriptHeadersAndDataFiles) {
+  fs::path dir = qztest::FreshDirectory("qzrc-depfile");
+  fs::create_directories(dir / "sub dir");
+  WriteText(dir / "sub dir" / "page.htm", "page");
+  WriteText(dir / "ids.h", "#ifndef IDS_H\n#define IDS_H\n#define IDR_PAGE (201)\nint f(void);\n#endif\n");
+  WriteText(dir / "app.rc", "#include \"ids.h\"\n#include <windows.h>\n#pragma code_page(1252)\n"
+                            "IDR_PAGE HTML \"sub dir\\\\page.htm\"\n"
+                            "IDR_PAGE RCDATA PRELOAD \"sub dir/page.htm\"\n");
+  QzrcRun run = RunQzrc(dir / "app.rc", dir / "app.cpp", dir / "app.d");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  std::string depfile = loadertest::ReadFile(dir / "app.d");
+  EXPECT_EQ(depfile.find((dir / "app.cpp").string() + ":"), 0u) << depfile;
+  EXPECT_NE(depfile.find((dir / "app.rc").string()), std::string::npos) << depfile;
+  EXPECT_NE(depfile.find((dir / "ids.h").string()), std::string::npos) << depfile;
+  EXPECT_NE(depfile.find("sub\\ dir/page.htm"), std::string::npos) << "blanks are escaped: " << depfile;
+  std::string source = loadertest::ReadFile(dir / "app.cpp");
+  EXPECT_NE(source.find("{23, nullptr, 201, 1033,"), std::string::npos) << source;
+  EXPECT_NE(source.find("{10, nullptr, 201, 1033,"), std::string::npos) << source;
+}
+
+}  // namespace

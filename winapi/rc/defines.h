@@ -1,0 +1,30 @@
+// The #define table of a resource script: names that stand for numbers.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qzrc {
+
+// A decimal or 0x-hexadecimal literal, with an optional U/L suffix, at most
+// 32 bits; parentheses around it are allowed.
+std::optional<std::uint32_t> ParseNumber(std::string_view text);
+
+class Defines {
+ public:
+  void Define(const std::string& name, const std::string& value) { values_[name] = value; }
+  void Undefine(const std::string& name) { values_.erase(name); }
+  bool IsDefined(const std::string& name) const { return values_.count(name) != 0; }
+
+  // The number `word` stands for: a literal, or a name defined (perhaps
+  // through other names) as one. Empty otherwise.
+  std::optional<std::uint32_t> Number(const std::string& word) const;
+
+ private:
+  std::map<std::string, std::string> values_;
+};
+
+}  // namespace qzrc

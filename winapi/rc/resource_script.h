@@ -1,0 +1,31 @@
+// What a resource script declares: file resources with their type, integer
+// name and language, and every file the script depends on.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qzrc {
+
+struct ScriptResource {
+  std::uint16_t typeId = 0;  // 0 when typeName is set
+  std::string typeName;      // upper case
+  std::uint16_t nameId = 0;
+  std::uint16_t language = 0;
+  std::filesystem::path file;  // the data file, as found
+  int line = 0;                // where the script declares it
+};
+
+struct ResourceScript {
+  std::vector<ScriptResource> resources;
+  // The script, the headers it includes and the data files, for the depfile.
+  std::vector<std::filesystem::path> dependencies;
+};
+
+// Reads the script and the headers it includes. Throws ScriptError, naming
+// file and line, for anything outside the subset qzrc understands.
+ResourceScript ParseScript(const std::filesystem::path& script);
+
+}  // namespace qzrc
