@@ -2,6 +2,7 @@
 // encodings settings file, each carrying its own inline schema.
 #include <gtest/gtest.h>
 
+#include "xdr_cache_file_text.h"
 #include "xdr_errors.h"
 #include "xdr_test_support.h"
 
@@ -10,48 +11,13 @@ namespace xdr = qzwin::msxml::xdr;
 
 namespace {
 
-const char kSchemaHead[] =
-    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
-    "<!-- source file name: ...\\Shared\\qzschemas\\qzschemas.htm  -->\r\n"
-    "<QZSchemasRoot xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-    "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-    "\t<Schema name=\"QZSchemas\" xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-    "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-    "\t\t<AttributeType name=\"urn\" dt:type=\"string\" required=\"yes\"/>\r\n"
-    "\t\t<AttributeType name=\"Filename\" dt:type=\"string\" required=\"yes\"/>\r\n"
-    "\t\t<ElementType name=\"QZSchema\" content=\"mixed\">\r\n"
-    "\t\t\t<attribute type=\"urn\"/>\r\n"
-    "\t\t\t<attribute type=\"Filename\"/>\r\n"
-    "\t\t</ElementType>\r\n";
-
-const char kEntriesType[] =
-    "\t\t<ElementType name=\"QZSchemas\" content=\"mixed\">\r\n"
-    "\t\t\t<element type=\"QZSchema\" minOccurs=\"1\" maxOccurs=\"*\"/>\r\n"
-    "\t\t</ElementType>\r\n";
-
-const char kEntriesTypeClosed[] =
-    "\t\t<ElementType name=\"QZSchemas\" content=\"mixed\" model=\"closed\">\r\n"
-    "\t\t\t<element type=\"QZSchema\" minOccurs=\"1\" maxOccurs=\"*\"/>\r\n"
-    "\t\t</ElementType>\r\n";
-
-const char kDefaultEntry[] =
-    "\t\t<QZSchema urn=\"x-schema:Tavel-basic-datatypes.xml\" "
-    "Filename=\"C:\\WINNT\\SYSTEM32\\Tavel-basic-datatypes.xml\"/>\r\n";
-
-std::string CacheFile(const std::string& entries, const char* entries_type = kEntriesType) {
-  return std::string(kSchemaHead) + entries_type +
-         "\t</Schema>\r\n"
-         "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" +
-         entries + "\t</QZSchemas>\r\n</QZSchemasRoot>\r\n";
-}
-
 // An entry as RegisterSchema appends it: in the namespace of the basic data types schema.
 const char kRegisteredEntry[] =
     "\t\t<QZSchema xmlns=\"x-schema:Tavel-basic-datatypes.xml\" urn=\"x-schema:My.xsd\" "
     "Filename=\"C:\\Schemas\\My.xsd\"/>\r\n";
 
 TEST(XdrCacheFile, DefaultFileIsValid) {
-  std::string file = CacheFile(kDefaultEntry);
+  std::string file = CacheFile(kDefaultCacheEntry);
   ASSERT_EQ(file.size(), 918u);  // the shipped default, byte for byte
   Result r = Validate(file);
   EXPECT_EQ(r.hr, S_OK) << r.error.reason;
@@ -67,7 +33,7 @@ TEST(XdrCacheFile, ListWithoutEntryIsIncomplete) {
 }
 
 TEST(XdrCacheFile, EntryWithoutRequiredAttributeIsInvalid) {
-  Result r = Validate(CacheFile(std::string(kDefaultEntry) +
+  Result r = Validate(CacheFile(std::string(kDefaultCacheEntry) +
                                 "\t\t<QZSchema urn=\"x-schema:Other.xsd\"/>\r\n"));
   EXPECT_EQ(r.hr, xdr::kRequiredAttributeMissing);
   EXPECT_EQ(r.error.reason, "Required attribute 'Filename' is missing.");
@@ -77,7 +43,7 @@ TEST(XdrCacheFile, EntryWithoutRequiredAttributeIsInvalid) {
 }
 
 TEST(XdrCacheFile, OpenModelAdmitsEntriesOfAnotherNamespace) {
-  Result r = Validate(CacheFile(std::string(kDefaultEntry) + kRegisteredEntry));
+  Result r = Validate(CacheFile(std::string(kDefaultCacheEntry) + kRegisteredEntry));
   EXPECT_EQ(r.hr, S_OK) << r.error.reason;
   // ...but they do not count for minOccurs.
   r = Validate(CacheFile(kRegisteredEntry));
@@ -85,14 +51,14 @@ TEST(XdrCacheFile, OpenModelAdmitsEntriesOfAnotherNamespace) {
 }
 
 TEST(XdrCacheFile, ClosedModelRefusesEntriesOfAnotherNamespace) {
-  Result r = Validate(CacheFile(std::string(kDefaultEntry) + kRegisteredEntry, kEntriesTypeClosed));
+  Result r = Validate(CacheFile(std::string(kDefaultCacheEntry) + kRegisteredEntry, /*closed=*/true));
   EXPECT_EQ(r.hr, xdr::kInvalidContent);
   EXPECT_EQ(NodeName(r.error.node), "QZSchema");
   EXPECT_EQ(xmlGetLineNo(r.error.node), 17);
 }
 
 TEST(XdrCacheFile, UndeclaredNamesOfTheSchemaNamespaceAreRefused) {
-  Result r = Validate(CacheFile(std::string(kDefaultEntry) + "\t\t<QZExtra/>\r\n"));
+  Result r = Validate(CacheFile(std::string(kDefaultCacheEntry) + "\t\t<QZExtra/>\r\n"));
   EXPECT_EQ(r.hr, xdr::kElementUndeclared);
   EXPECT_EQ(r.error.reason, "The element 'QZExtra' is used but not declared in the DTD/Schema.");
 

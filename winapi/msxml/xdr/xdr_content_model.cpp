@@ -30,7 +30,7 @@ struct ContentModel::Fragment {
   std::vector<uint32_t> last;
 };
 
-ContentModel::ContentModel(const Particle& root, std::vector<ElementLabel> labels)
+ContentModel::ContentModel(const Particle& root, std::vector<ExpandedName> labels)
     : labels_(std::move(labels)), next_label_same_name_(labels_.size(), -1) {
   for (int i = static_cast<int>(labels_.size()) - 1; i >= 0; --i) {
     auto [it, inserted] = first_label_by_name_.try_emplace(labels_[i].name, i);

@@ -19,12 +19,6 @@ namespace qzwin::msxml::xdr {
 
 enum class Order { kSeq, kOne, kMany };
 
-// A child element that the model names: its namespace URI and local name.
-struct ElementLabel {
-  std::string ns;
-  std::string name;
-};
-
 // One node of the declared model: an `element` reference or a `group`.
 struct Particle {
   bool is_group = false;
@@ -52,9 +46,9 @@ class ContentModel {
 
   ContentModel() = default;
   // root is the element type itself: a group with its order and references.
-  ContentModel(const Particle& root, std::vector<ElementLabel> labels);
+  ContentModel(const Particle& root, std::vector<ExpandedName> labels);
 
-  const std::vector<ElementLabel>& labels() const { return labels_; }
+  const std::vector<ExpandedName>& labels() const { return labels_; }
   size_t position_count() const { return position_label_.size(); }
 
   // The label of a child element, or -1 when the model does not name it.
@@ -76,7 +70,7 @@ class ContentModel {
   const std::vector<uint32_t>& Candidates(const MatchState& state,
                                           std::vector<uint32_t>& merged) const;
 
-  std::vector<ElementLabel> labels_;
+  std::vector<ExpandedName> labels_;
   NameMap<int> first_label_by_name_;
   std::vector<int> next_label_same_name_;
 

@@ -41,6 +41,12 @@ inline std::string QualifiedName(const xmlAttr* attr) {
   return name.append(View(attr->name));
 }
 
+// A name with its namespace URI (empty for none).
+struct ExpandedName {
+  std::string ns;
+  std::string name;
+};
+
 struct NameHash {
   using is_transparent = void;
   size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }

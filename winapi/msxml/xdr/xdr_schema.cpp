@@ -214,21 +214,30 @@ class Compiler {
     return S_OK;
   }
 
+  // Splits a reference "prefix:name" or "name" into the namespace it names
+  // (the schema's own without a prefix) and the local name. False for a
+  // prefix that is not bound.
+  bool ResolveReference(xmlNodePtr node, const std::string& reference, ExpandedName* out) {
+    size_t colon = reference.find(':');
+    if (colon == std::string::npos) {
+      *out = {schema_.ns, reference};
+      return true;
+    }
+    xmlNsPtr ns = xmlSearchNs(node->doc, node, BAD_CAST reference.substr(0, colon).c_str());
+    if (!ns) return false;
+    *out = {std::string(View(ns->href)), reference.substr(colon + 1)};
+    return true;
+  }
+
   HRESULT ResolveElementLabel(xmlNodePtr node, int* label) {
     std::optional<std::string> type = Attribute(node, "type");
     if (!type || type->empty())
       return Fail(error_, kElementRefTypeMissing, node,
                   "An element reference has no 'type' attribute.");
-    ElementLabel wanted{schema_.ns, *type};
-    size_t colon = type->find(':');
-    if (colon != std::string::npos) {
-      std::string prefix = type->substr(0, colon);
-      xmlNsPtr ns = xmlSearchNs(node->doc, node, BAD_CAST prefix.c_str());
-      if (!ns)
-        return Fail(error_, kElementTypeUndefined, node,
-                    "The element reference '" + Quoted(*type) + "' uses an undeclared prefix.");
-      wanted = {std::string(View(ns->href)), type->substr(colon + 1)};
-    }
+    ExpandedName wanted;
+    if (!ResolveReference(node, *type, &wanted))
+      return Fail(error_, kElementTypeUndefined, node,
+                  "The element reference '" + Quoted(*type) + "' uses an undeclared prefix.");
     if (wanted.ns == schema_.ns && !schema_.element_types.count(wanted.name))
       return Fail(error_, kElementTypeUndefined, node,
                   "Reference to undeclared element type '" + Quoted(wanted.name) + "'.");
@@ -248,18 +257,13 @@ class Compiler {
     if (!name || name->empty())
       return Fail(error_, kAttributeRefTypeMissing, node,
                   "An attribute reference has no 'type' attribute.");
+    ExpandedName target;
+    if (!ResolveReference(node, *name, &target))
+      return Fail(error_, kAttributeTypeUndeclared, node,
+                  "The attribute reference '" + Quoted(*name) + "' uses an undeclared prefix.");
     AttributeUse use;
-    use.name = *name;
-    size_t colon = name->find(':');
-    if (colon != std::string::npos) {
-      std::string prefix = name->substr(0, colon);
-      xmlNsPtr ns = xmlSearchNs(node->doc, node, BAD_CAST prefix.c_str());
-      if (!ns)
-        return Fail(error_, kAttributeTypeUndeclared, node,
-                    "The attribute reference '" + Quoted(*name) + "' uses an undeclared prefix.");
-      use.name = name->substr(colon + 1);
-      if (View(ns->href) != schema_.ns) use.ns = std::string(View(ns->href));
-    }
+    use.name = std::move(target.name);
+    if (target.ns != schema_.ns) use.ns = std::move(target.ns);  // unqualified otherwise
     if (use.ns.empty()) {
       use.decl = schema_.FindAttributeType(type, use.name);
       if (!use.decl)
@@ -375,7 +379,7 @@ class Compiler {
   xmlNodePtr root_;
   Schema& schema_;
   XdrError* error_;
-  std::vector<ElementLabel> labels_;  // of the element type being compiled
+  std::vector<ExpandedName> labels_;  // of the element type being compiled
   size_t positions_ = 0;              // element references in it
 };
 
