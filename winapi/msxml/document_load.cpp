@@ -1,0 +1,269 @@
+// Loading: load (a path, or a stream), loadXML (UTF-16 text) and
+// IPersistStream::Load, all through Parse.
+#include <cctype>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include <libxml/parser.h>
+#include <oleauto.h>
+
+#include "document.h"
+#include "external_loader.h"
+#include "parse_error_codes.h"
+#include "utf.h"
+#include "validation.h"
+
+namespace qzwin::msxml {
+
+namespace {
+
+// The most a stream may hold; larger input fails instead of exhausting memory.
+constexpr size_t kMaxInputBytes = size_t{1} << 31;
+constexpr size_t kStreamChunk = 64 * 1024;
+// How far into the text an XML declaration may reach.
+constexpr size_t kMaxDeclarationLength = 1024;
+
+// The input's text as UTF-8, for locating errors (BOM or pattern decide).
+std::string TextForLocating(std::string_view bytes) {
+  auto unit = [&](size_t i, bool bigEndian) {
+    unsigned char a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+    return static_cast<char16_t>(bigEndian ? (a << 8) | b : (b << 8) | a);
+  };
+  bool le = bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '<' && bytes[1] == 0));
+  bool be = bytes.size() >= 2 && ((bytes[0] == '\xFE' && bytes[1] == '\xFF') || (bytes[0] == 0 && bytes[1] == '<'));
+  if (le || be) {
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) wide += unit(i, be);
+    if (!wide.empty() && wide[0] == 0xFEFF) wide.erase(0, 1);
+    return Utf16ToUtf8(wide);
+  }
+  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  return std::string(bytes);
+}
+
+// The data of the text's XML declaration (what stands between "<?xml " and
+// "?>"), kept as written; none when the text has no declaration.
+std::optional<std::string> DeclarationOf(const std::string& text) {
+  if (text.compare(0, 5, "<?xml") != 0 || text.size() < 6 || !std::isspace(static_cast<unsigned char>(text[5]))) {
+    return std::nullopt;
+  }
+  size_t end = text.find("?>", 5);
+  if (end == std::string::npos || end > kMaxDeclarationLength) return std::nullopt;
+  size_t start = 5;
+  while (start < end && std::isspace(static_cast<unsigned char>(text[start]))) ++start;
+  size_t stop = end;
+  while (stop > start && std::isspace(static_cast<unsigned char>(text[stop - 1]))) --stop;
+  return text.substr(start, stop - start);
+}
+
+bool IsBlank(const xmlChar* text) {
+  for (; text != nullptr && *text != 0; ++text) {
+    if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n') return false;
+  }
+  return true;
+}
+
+// Without preserveWhiteSpace, text nodes of white space only go, except
+// under xml:space="preserve".
+void StripBlankText(xmlNodePtr node) {
+  xmlNodePtr child = node->children;
+  while (child != nullptr) {
+    xmlNodePtr next = child->next;
+    if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
+      xmlUnlinkNode(child);
+      xmlFreeNode(child);
+    } else if (child->type == XML_ELEMENT_NODE && xmlNodeGetSpacePreserve(child) != 1) {
+      StripBlankText(child);
+    }
+    child = next;
+  }
+}
+
+void Silent(void*, xmlErrorPtr) {}
+
+}  // namespace
+
+void Document::Fail(ParseErrorInfo info) {
+  parseError_ = std::move(info);
+  ResetToEmpty();
+}
+
+HRESULT Document::Parse(const Source& source) {
+  InstallExternalLoader();
+  parseError_ = ParseErrorInfo{};
+  url_ = source.url;
+
+  int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_NOENT;
+  if (resolveExternals_) options |= XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
+  if (source.encoding != nullptr) options |= XML_PARSE_IGNORE_ENC;
+  if (source.bytes.size() > static_cast<size_t>(INT32_MAX)) {
+    Fail({kBadSyntax, "The document is too large to be read.", std::string(), source.url});
+    return kBadSyntax;
+  }
+
+  std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
+  if (!context) return E_OUTOFMEMORY;
+  context->sax->serror = Silent;
+  xmlDocPtr doc = nullptr;
+  {
+    ExternalFilesAllowed externals(resolveExternals_);
+    doc = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()),
+                            source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+  }
+  std::string text;
+  bool failed = doc == nullptr || !context->wellFormed || !context->nsWellFormed;
+  bool hasDtd = doc != nullptr && (doc->intSubset != nullptr || doc->extSubset != nullptr);
+  if (!failed && prohibitDtd_ && hasDtd) {
+    xmlFreeDoc(doc);
+    text = TextForLocating(source.bytes);
+    ParseErrorInfo info{kBadSyntax, "A document type declaration is not allowed here.", {}, source.url};
+    LocateInText(text, 1, 1, &info);
+    Fail(std::move(info));
+    return kBadSyntax;
+  }
+  if (failed) {
+    xmlErrorPtr error = xmlCtxtGetLastError(context.get());
+    if (doc != nullptr) xmlFreeDoc(doc);
+    ParseErrorInfo info;
+    info.url = source.url;
+    if (error != nullptr && error->code != XML_ERR_OK) {
+      info.code = ParseErrorCode(*error);
+      info.reason = ReasonOf(error->message);
+      text = TextForLocating(source.bytes);
+      LocateInText(text, error->line, error->int2, &info);
+    } else {
+      info.code = kBadSyntax;
+      info.reason = "The document could not be read.";
+    }
+    Fail(std::move(info));
+    return parseError_.code;
+  }
+
+  text = TextForLocating(source.bytes.substr(0, kMaxDeclarationLength * 4));
+  if (std::optional<std::string> declaration = DeclarationOf(text)) {
+    // The DOM shows the declaration as a processing instruction "xml", first.
+    xmlNodePtr pi = xmlNewDocPI(doc, BAD_CAST "xml", BAD_CAST declaration->c_str());
+    if (pi != nullptr) {
+      if (doc->children != nullptr) {
+        xmlAddPrevSibling(doc->children, pi);
+      } else {
+        xmlAddChild(reinterpret_cast<xmlNodePtr>(doc), pi);
+      }
+    }
+  }
+  if (!preserveWhiteSpace_) StripBlankText(reinterpret_cast<xmlNodePtr>(doc));
+
+  if (validateOnParse_) {
+    ParseErrorInfo info;
+    HRESULT hr;
+    {
+      ExternalFilesAllowed externals(resolveExternals_);
+      hr = ValidateDocument(doc, schemas_, &info);
+    }
+    if (FAILED(hr)) {
+      if (info.line > 0) {
+        LocateInText(TextForLocating(source.bytes), info.line, info.linepos > 0 ? info.linepos : 1, &info);
+      }
+      info.url = source.url;
+      xmlFreeDoc(doc);
+      Fail(std::move(info));
+      return hr;
+    }
+    if (hr == S_OK) ApplySchemaDefaults(doc);
+  }
+
+  auto tree = std::make_shared<Tree>(doc);
+  ResetTree(tree, reinterpret_cast<xmlNodePtr>(doc));
+  return S_OK;
+}
+
+HRESULT Document::LoadFromPath(const std::string& location) {
+  std::string path;
+  ParseErrorInfo missing{kObjectNotFound, "The system cannot locate the object specified.", std::string(), location};
+  if (!LocalPathOf(location, &path)) {
+    Fail(missing);
+    url_ = location;
+    return missing.code;
+  }
+  std::unique_ptr<FILE, decltype(&fclose)> file(fopen(path.c_str(), "rb"), fclose);
+  if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) {
+    Fail(missing);
+    url_ = location;
+    return missing.code;
+  }
+  long size = std::ftell(file.get());
+  std::rewind(file.get());
+  if (size < 0 || static_cast<unsigned long>(size) > kMaxInputBytes) {
+    Fail({E_OUTOFMEMORY, "The file is too large to be read.", std::string(), location});
+    url_ = location;
+    return E_OUTOFMEMORY;
+  }
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (size > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+    Fail({E_ACCESSDENIED, "The file could not be read.", std::string(), location});
+    url_ = location;
+    return E_ACCESSDENIED;
+  }
+  file.reset();
+  Source source{bytes, nullptr, location, path};
+  return Parse(source);
+}
+
+HRESULT Document::LoadFromStream(IStream* stream) {
+  std::string bytes;
+  char chunk[kStreamChunk];
+  for (;;) {
+    ULONG read = 0;
+    HRESULT hr = stream->Read(chunk, sizeof chunk, &read);
+    if (FAILED(hr)) {
+      Fail({hr, "The stream could not be read.", std::string(), std::nullopt});
+      return hr;
+    }
+    bytes.append(chunk, read);
+    if (bytes.size() > kMaxInputBytes) {
+      Fail({E_OUTOFMEMORY, "The stream is too large to be read.", std::string(), std::nullopt});
+      return E_OUTOFMEMORY;
+    }
+    if (read == 0 || hr == S_FALSE) break;
+  }
+  Source source{bytes, nullptr, std::nullopt, std::string()};
+  return Parse(source);
+}
+
+HRESULT Document::load(VARIANT xmlSource, VARIANT_BOOL* isSuccessful) {
+  if (isSuccessful != nullptr) *isSuccessful = VARIANT_FALSE;
+  HRESULT hr;
+  if (xmlSource.vt == VT_BSTR) {
+    hr = LoadFromPath(BstrToUtf8(xmlSource.bstrVal));
+  } else if ((xmlSource.vt == VT_UNKNOWN || xmlSource.vt == VT_DISPATCH) && xmlSource.punkVal != nullptr) {
+    IStream* stream = nullptr;
+    if (FAILED(xmlSource.punkVal->QueryInterface(IID_IStream, reinterpret_cast<void**>(&stream)))) {
+      return E_INVALIDARG;
+    }
+    hr = LoadFromStream(stream);
+    stream->Release();
+  } else {
+    return E_INVALIDARG;
+  }
+  if (FAILED(hr)) return S_FALSE;
+  if (isSuccessful != nullptr) *isSuccessful = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT Document::loadXML(BSTR bstrXML, VARIANT_BOOL* isSuccessful) {
+  if (isSuccessful != nullptr) *isSuccessful = VARIANT_FALSE;
+  // The text is UTF-16 whatever its declaration names.
+  std::string text = BstrToUtf8(bstrXML);
+  Source source{text, "UTF-8", std::nullopt, std::string()};
+  if (FAILED(Parse(source))) return S_FALSE;
+  if (isSuccessful != nullptr) *isSuccessful = VARIANT_TRUE;
+  return S_OK;
+}
+
+HRESULT Document::Load(IStream* pStm) {
+  if (pStm == nullptr) return E_INVALIDARG;
+  return LoadFromStream(pStm);
+}
+
+}  // namespace qzwin::msxml

@@ -1,0 +1,130 @@
+// Saving: save to a path (through a temporary file renamed over the target,
+// so that a failed save leaves the old file whole), to a stream, and
+// IPersistStream::Save.
+#include <cerrno>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "document.h"
+#include "external_loader.h"
+#include "serialize.h"
+#include "utf.h"
+
+namespace qzwin::msxml {
+
+namespace {
+
+HRESULT FromErrno(int error) {
+  switch (error) {
+    case ENOENT: case ENOTDIR: return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+    case EACCES: case EPERM: case EROFS: case EISDIR: return E_ACCESSDENIED;
+    case ENOSPC: return HRESULT_FROM_WIN32(ERROR_DISK_FULL);
+    default: return E_FAIL;
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+// Writes the bytes beside the target and renames them over it.
+HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
+  std::string temp = target + ".qzsave-XXXXXX";
+  int fd = mkstemp(temp.data());
+  if (fd < 0) return FromErrno(errno);
+  // The new file gets the old one's permissions, or the usual ones.
+  struct stat old;
+  if (::stat(target.c_str(), &old) == 0) {
+    if (S_ISDIR(old.st_mode)) {
+      ::close(fd);
+      ::unlink(temp.c_str());
+      return E_ACCESSDENIED;
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+  }
+  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  int writeError = errno;
+  if (::close(fd) != 0 && written) {
+    written = false;
+    writeError = errno;
+  }
+  if (!written) {
+    ::unlink(temp.c_str());
+    return FromErrno(writeError);
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    int error = errno;
+    ::unlink(temp.c_str());
+    return FromErrno(error);
+  }
+  return S_OK;
+}
+
+HRESULT WriteStream(IStream* stream, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ULONG chunk = static_cast<ULONG>(std::min<size_t>(bytes.size() - done, 1u << 30));
+    ULONG written = 0;
+    HRESULT hr = stream->Write(bytes.data() + done, chunk, &written);
+    if (FAILED(hr)) return hr;
+    if (written == 0) return STG_E_WRITEFAULT;
+    done += written;
+  }
+  return S_OK;
+}
+
+}  // namespace
+
+HRESULT Document::WritePath(const std::string& location) {
+  std::string path;
+  if (!LocalPathOf(location, &path)) return E_ACCESSDENIED;
+  std::string bytes;
+  HRESULT hr = SerializeForSave(tree()->doc(), &bytes);
+  if (FAILED(hr)) return hr;
+  return ReplaceFile(path, bytes);
+}
+
+HRESULT Document::save(VARIANT destination) {
+  if (destination.vt == VT_BSTR) {
+    if (destination.bstrVal == nullptr || SysStringLen(destination.bstrVal) == 0) return E_INVALIDARG;
+    return WritePath(BstrToUtf8(destination.bstrVal));
+  }
+  if ((destination.vt == VT_UNKNOWN || destination.vt == VT_DISPATCH) && destination.punkVal != nullptr) {
+    IStream* stream = nullptr;
+    if (FAILED(destination.punkVal->QueryInterface(IID_IStream, reinterpret_cast<void**>(&stream)))) {
+      return E_INVALIDARG;
+    }
+    HRESULT hr = Save(stream, TRUE);
+    stream->Release();
+    return hr;
+  }
+  return E_INVALIDARG;
+}
+
+HRESULT Document::Save(IStream* pStm, BOOL fClearDirty) {
+  if (pStm == nullptr) return E_INVALIDARG;
+  std::string bytes;
+  HRESULT hr = SerializeForSave(tree()->doc(), &bytes);
+  if (FAILED(hr)) return hr;
+  return WriteStream(pStm, bytes);
+}
+
+}  // namespace qzwin::msxml

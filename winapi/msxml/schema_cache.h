@@ -1,0 +1,56 @@
+// XMLSchemaCache60: IXMLDOMSchemaCollection of XSD schemas, each compiled
+// once when it is added, keyed by its target namespace.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <libxml/xmlschemas.h>
+#include <msxml6.h>
+
+#include "dispatch.h"
+
+namespace qzwin::msxml {
+
+// A compiled schema, shared by the collections it was added to.
+struct CompiledSchema {
+  CompiledSchema() = default;
+  ~CompiledSchema();
+  CompiledSchema(const CompiledSchema&) = delete;
+  CompiledSchema& operator=(const CompiledSchema&) = delete;
+
+  xmlDocPtr doc = nullptr;         // the schema's own copy of the document
+  xmlSchemaPtr schema = nullptr;
+  IXMLDOMNode* node = nullptr;     // what add was given, for get
+};
+
+class SchemaCache : public SimpleObject<IXMLDOMSchemaCollection> {
+ public:
+  // The collection behind an interface, if it is one of ours (no reference added).
+  static SchemaCache* FromInterface(IUnknown* object);
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+
+  HRESULT STDMETHODCALLTYPE add(BSTR namespaceURI, VARIANT var) override;
+  HRESULT STDMETHODCALLTYPE get(BSTR namespaceURI, IXMLDOMNode** schemaNode) override;
+  HRESULT STDMETHODCALLTYPE remove(BSTR namespaceURI) override;
+  HRESULT STDMETHODCALLTYPE get_length(LONG* length) override;
+  HRESULT STDMETHODCALLTYPE get_namespaceURI(LONG index, BSTR* length) override;
+  HRESULT STDMETHODCALLTYPE addCollection(IXMLDOMSchemaCollection* otherCollection) override;
+  HRESULT STDMETHODCALLTYPE get__newEnum(IUnknown** ppUnk) override { return E_NOTIMPL; }
+
+  // The compiled schema of a namespace ("" for none), or null.
+  xmlSchemaPtr Find(const std::string& namespaceUri) const;
+  bool empty() const { return entries_.empty(); }
+
+ private:
+  void Put(const std::string& namespaceUri, std::shared_ptr<CompiledSchema> schema);
+  // Refuses an add: E_FAIL with the reason as the thread's error info.
+  HRESULT Refuse(const std::string& reason);
+
+  std::vector<std::pair<std::string, std::shared_ptr<CompiledSchema>>> entries_;
+};
+
+}  // namespace qzwin::msxml

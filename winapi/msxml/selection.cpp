@@ -1,0 +1,88 @@
+#include "selection.h"
+
+#include <memory>
+
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+
+#include "qualified_name.h"
+
+namespace qzwin::msxml {
+
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+void Silent(void*, xmlErrorPtr) {}
+
+}  // namespace
+
+HRESULT ParseSelectionNamespaces(const std::string& text, SelectionNamespaces* out) {
+  SelectionNamespaces parsed;
+  parsed.text = text;
+  size_t i = 0;
+  auto skipSpace = [&] {
+    while (i < text.size() && IsSpace(text[i])) ++i;
+  };
+  skipSpace();
+  while (i < text.size()) {
+    if (text.compare(i, 5, "xmlns") != 0) return E_FAIL;
+    i += 5;
+    std::string prefix;
+    if (i < text.size() && text[i] == ':') {
+      size_t start = ++i;
+      while (i < text.size() && !IsSpace(text[i]) && text[i] != '=') ++i;
+      prefix = text.substr(start, i - start);
+      QualifiedName name;
+      if (!SplitQualifiedName(prefix, &name) || !name.prefix.empty()) return E_FAIL;
+    }
+    skipSpace();
+    if (i >= text.size() || text[i] != '=') return E_FAIL;
+    ++i;
+    skipSpace();
+    if (i >= text.size() || (text[i] != '\'' && text[i] != '"')) return E_FAIL;
+    char quote = text[i++];
+    size_t end = text.find(quote, i);
+    if (end == std::string::npos) return E_FAIL;
+    std::string uri = text.substr(i, end - i);
+    i = end + 1;
+    if (i < text.size() && !IsSpace(text[i])) return E_FAIL;
+    // A default namespace is accepted but means nothing to XPath 1.0.
+    if (!prefix.empty()) {
+      if (uri.empty()) return E_FAIL;
+      parsed.prefixes.emplace_back(prefix, uri);
+    }
+    skipSpace();
+  }
+  *out = std::move(parsed);
+  return S_OK;
+}
+
+HRESULT SelectNodes(xmlNodePtr context, const SelectionNamespaces& namespaces, const std::string& expression,
+                    std::vector<xmlNodePtr>* nodes) {
+  nodes->clear();
+  std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> xpath(xmlXPathNewContext(context->doc),
+                                                                          xmlXPathFreeContext);
+  if (!xpath) return E_OUTOFMEMORY;
+  xpath->error = Silent;
+  xpath->node = context;
+  for (const auto& [prefix, uri] : namespaces.prefixes) {
+    xmlXPathRegisterNs(xpath.get(), BAD_CAST prefix.c_str(), BAD_CAST uri.c_str());
+  }
+  std::unique_ptr<xmlXPathCompExpr, decltype(&xmlXPathFreeCompExpr)> compiled(
+      xmlXPathCtxtCompile(xpath.get(), BAD_CAST expression.c_str()), xmlXPathFreeCompExpr);
+  if (!compiled) return E_FAIL;
+  std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
+      xmlXPathCompiledEval(compiled.get(), xpath.get()), xmlXPathFreeObject);
+  if (!result || result->type != XPATH_NODESET) return E_FAIL;
+  if (xmlNodeSetPtr set = result->nodesetval) {
+    nodes->reserve(set->nodeNr);
+    for (int i = 0; i < set->nodeNr; ++i) {
+      // Namespace nodes are copies that live only as long as the result.
+      if (set->nodeTab[i]->type != XML_NAMESPACE_DECL) nodes->push_back(set->nodeTab[i]);
+    }
+  }
+  return S_OK;
+}
+
+}  // namespace qzwin::msxml

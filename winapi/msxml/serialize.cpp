@@ -1,0 +1,140 @@
+#include "serialize.h"
+
+#include <cctype>
+#include <memory>
+#include <strings.h>
+
+#include <libxml/encoding.h>
+#include <libxml/xmlsave.h>
+
+#include "qualified_name.h"
+#include "utf.h"
+
+namespace qzwin::msxml {
+
+namespace {
+
+using BufferPtr = std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)>;
+
+std::string BufferText(xmlBufferPtr buffer) {
+  return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
+}
+
+// One top-level node through libxml2's writer.
+bool SaveNode(xmlNodePtr node, const char* encoding, int options, std::string* out) {
+  BufferPtr buffer(xmlBufferCreate(), xmlBufferFree);
+  if (!buffer) return false;
+  xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), encoding, options);
+  if (save == nullptr) return false;
+  long written = xmlSaveTree(save, node);
+  xmlSaveClose(save);
+  if (written < 0) return false;
+  *out += BufferText(buffer.get());
+  return true;
+}
+
+void AddCarriageReturns(std::string* text) {
+  std::string out;
+  out.reserve(text->size() + text->size() / 16);
+  for (size_t i = 0; i < text->size(); ++i) {
+    char c = (*text)[i];
+    if (c == '\n' && (i == 0 || (*text)[i - 1] != '\r')) out += '\r';
+    out += c;
+  }
+  text->swap(out);
+}
+
+std::string EscapeAttribute(const xmlChar* value) {
+  std::string out;
+  for (const xmlChar* c = value; c != nullptr && *c != 0; ++c) {
+    switch (*c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\n': out += "&#10;"; break;
+      case '\r': out += "&#13;"; break;
+      case '\t': out += "&#9;"; break;
+      default: out += static_cast<char>(*c);
+    }
+  }
+  return out;
+}
+
+bool IsUtf16(const std::string& encoding) {
+  return strcasecmp(encoding.c_str(), "UTF-16") == 0 || strcasecmp(encoding.c_str(), "UTF-16LE") == 0 ||
+         strcasecmp(encoding.c_str(), "UCS-2") == 0;
+}
+
+}  // namespace
+
+std::string SerializeForXmlProperty(xmlNodePtr node) {
+  std::string text;
+  if (node->type == XML_DOCUMENT_NODE) {
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+      SaveNode(child, "UTF-8", XML_SAVE_NO_DECL, &text);
+      text += "\r\n";
+    }
+    return text;
+  }
+  if (node->type == XML_ATTRIBUTE_NODE) {
+    // An attribute's markup is name="value".
+    xmlChar* value = xmlNodeGetContent(node);
+    text = QualifiedNameOf(node) + "=\"" + EscapeAttribute(value) + "\"";
+    xmlFree(value);
+    return text;
+  }
+  SaveNode(node, "UTF-8", XML_SAVE_NO_DECL, &text);
+  return text;
+}
+
+std::string DeclaredEncoding(xmlDocPtr doc) {
+  xmlNodePtr first = doc->children;
+  if (first == nullptr || first->type != XML_PI_NODE || !xmlStrEqual(first->name, BAD_CAST "xml") ||
+      first->content == nullptr) {
+    return "UTF-8";
+  }
+  std::string data(reinterpret_cast<const char*>(first->content));
+  size_t at = data.find("encoding");
+  if (at == std::string::npos) return "UTF-8";
+  at += 8;
+  while (at < data.size() && std::isspace(static_cast<unsigned char>(data[at]))) ++at;
+  if (at >= data.size() || data[at] != '=') return "UTF-8";
+  ++at;
+  while (at < data.size() && std::isspace(static_cast<unsigned char>(data[at]))) ++at;
+  if (at >= data.size() || (data[at] != '"' && data[at] != '\'')) return "UTF-8";
+  size_t end = data.find(data[at], at + 1);
+  if (end == std::string::npos) return "UTF-8";
+  return data.substr(at + 1, end - at - 1);
+}
+
+HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
+  std::string encoding = DeclaredEncoding(doc);
+  bool utf16 = IsUtf16(encoding);
+  const char* writerEncoding = utf16 ? "UTF-8" : encoding.c_str();
+  if (!utf16) {
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(writerEncoding);
+    if (handler == nullptr) return E_FAIL;
+    xmlCharEncCloseFunc(handler);
+  }
+  std::string text;
+  for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
+    if (!SaveNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &text)) return E_FAIL;
+    text += '\n';
+  }
+  AddCarriageReturns(&text);
+  if (!utf16) {
+    bytes->swap(text);
+    return S_OK;
+  }
+  std::u16string wide = Utf8ToUtf16(text);
+  bytes->clear();
+  bytes->reserve(2 + wide.size() * 2);
+  *bytes += "\xFF\xFE";  // little-endian, with its byte-order mark
+  for (char16_t unit : wide) {
+    *bytes += static_cast<char>(unit & 0xFF);
+    *bytes += static_cast<char>(unit >> 8);
+  }
+  return S_OK;
+}
+
+}  // namespace qzwin::msxml
