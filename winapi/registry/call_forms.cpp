@@ -23,7 +23,7 @@ std::string CallForm<char>::Name(const std::u16string& name) { return NarrowToUt
 std::vector<BYTE> CallForm<char>::DataOut(const RegValue& value) {
   if (!IsStringType(value.type)) return value.data;
   std::u16string units(value.data.size() / 2, u'\0');  // an odd last byte is no character
-  std::memcpy(units.data(), value.data.data(), units.size() * 2);
+  if (!units.empty()) std::memcpy(units.data(), value.data.data(), units.size() * 2);
   std::string narrow = NarrowToUtf8(units);
   return std::vector<BYTE>(narrow.begin(), narrow.end());
 }
@@ -32,7 +32,7 @@ std::vector<BYTE> CallForm<char>::DataIn(DWORD type, const BYTE* data, DWORD siz
   if (!IsStringType(type)) return CallForm<char16_t>::DataIn(type, data, size);
   std::u16string wide = WidenUtf8(std::string_view(reinterpret_cast<const char*>(data), size));
   std::vector<BYTE> stored(wide.size() * 2);
-  std::memcpy(stored.data(), wide.data(), stored.size());
+  if (!stored.empty()) std::memcpy(stored.data(), wide.data(), stored.size());
   return stored;
 }
 

@@ -202,7 +202,7 @@ bool KeyStore::Write(const Hive& hive, Fingerprint* written) {
   int fd = open(newFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   struct stat info;
-  bool ok = WriteWhole(fd, text) && fsync(fd) == 0 && fstat(fd, &info) == 0;
+  bool ok = WriteWhole(fd, text) && fdatasync(fd) == 0 && fstat(fd, &info) == 0;
   ok = close(fd) == 0 && ok;
   ok = ok && rename(newFile.c_str(), filePath_.c_str()) == 0;
   if (!ok) {
