@@ -31,15 +31,22 @@ class UiHost {
   virtual HWND ActiveWindow() { return nullptr; }
 };
 
-// Writes every box to stderr and answers IDOK (the box's first button for
-// types without an OK button).
+// The buttons a box of this type shows, in order (IDOK, IDCANCEL, ...), and
+// the one that Enter would press (MB_DEFBUTTONn, IDOK for MB_OK).
+std::vector<int> MessageBoxButtons(UINT type);
+int DefaultMessageBoxButton(UINT type);
+const char* MessageBoxButtonLabel(int button);
+
+// Writes every box to stderr and answers its default button, as if the
+// person had pressed Enter: IDOK for a plain MB_OK box.
 class StderrUiHost : public UiHost {
  public:
   int ShowMessageBox(const MessageBoxRequest& request) override;
 };
 
 // Records every box and answers from a queue; with the queue empty it answers
-// the default answer (IDOK unless set). Safe to use from several threads.
+// the default answer (IDOK unless set). Answers are returned as queued, even
+// ones the box has no button for. Safe to use from several threads.
 class ScriptedUiHost : public UiHost {
  public:
   void QueueAnswer(int answer);

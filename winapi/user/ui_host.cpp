@@ -1,0 +1,116 @@
+// The UI hosts: the process-wide choice of host, the stderr host and the
+// scripted host.
+#include <atomic>
+#include <cstdio>
+
+#include <qzwin/uihost.h>
+#include <winuser.h>
+
+namespace qzwin {
+namespace {
+
+std::atomic<UiHost*> installedHost{nullptr};
+
+UiHost& DefaultHost() {
+  static StderrUiHost* host = new StderrUiHost();  // outlives every static destructor
+  return *host;
+}
+
+}  // namespace
+
+std::vector<int> MessageBoxButtons(UINT type) {
+  switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    case MB_CANCELTRYCONTINUE: return {IDCANCEL, IDTRYAGAIN, IDCONTINUE};
+    default: return {IDOK};
+  }
+}
+
+int DefaultMessageBoxButton(UINT type) {
+  std::vector<int> buttons = MessageBoxButtons(type);
+  size_t index = (type & MB_DEFMASK) >> 8;
+  return index < buttons.size() ? buttons[index] : buttons.front();
+}
+
+const char* MessageBoxButtonLabel(int button) {
+  switch (button) {
+    case IDOK: return "OK";
+    case IDCANCEL: return "Cancel";
+    case IDABORT: return "Abort";
+    case IDRETRY: return "Retry";
+    case IDIGNORE: return "Ignore";
+    case IDYES: return "Yes";
+    case IDNO: return "No";
+    case IDCLOSE: return "Close";
+    case IDHELP: return "Help";
+    case IDTRYAGAIN: return "Try Again";
+    case IDCONTINUE: return "Continue";
+    default: return "?";
+  }
+}
+
+int StderrUiHost::ShowMessageBox(const MessageBoxRequest& request) {
+  int answer = DefaultMessageBoxButton(request.type);
+  std::string buttons;
+  for (int button : MessageBoxButtons(request.type)) {
+    buttons += buttons.empty() ? "[" : " [";
+    buttons += MessageBoxButtonLabel(button);
+    buttons += "]";
+  }
+  std::fprintf(stderr, "--- message box: %s ---\n%s\n%s -> %s\n", request.caption.c_str(), request.text.c_str(),
+               buttons.c_str(), MessageBoxButtonLabel(answer));
+  std::fflush(stderr);
+  return answer;
+}
+
+void ScriptedUiHost::QueueAnswer(int answer) {
+  std::lock_guard guard(mutex_);
+  answers_.push_back(answer);
+}
+
+void ScriptedUiHost::SetDefaultAnswer(int answer) {
+  std::lock_guard guard(mutex_);
+  defaultAnswer_ = answer;
+}
+
+void ScriptedUiHost::SetActiveWindow(HWND window) {
+  std::lock_guard guard(mutex_);
+  activeWindow_ = window;
+}
+
+std::vector<MessageBoxRequest> ScriptedUiHost::Shown() const {
+  std::lock_guard guard(mutex_);
+  return shown_;
+}
+
+void ScriptedUiHost::ClearShown() {
+  std::lock_guard guard(mutex_);
+  shown_.clear();
+}
+
+int ScriptedUiHost::ShowMessageBox(const MessageBoxRequest& request) {
+  std::lock_guard guard(mutex_);
+  shown_.push_back(request);
+  if (answers_.empty()) return defaultAnswer_;
+  int answer = answers_.front();
+  answers_.pop_front();
+  return answer;
+}
+
+HWND ScriptedUiHost::ActiveWindow() {
+  std::lock_guard guard(mutex_);
+  return activeWindow_;
+}
+
+UiHost& CurrentUiHost() {
+  UiHost* host = installedHost.load();
+  return host != nullptr ? *host : DefaultHost();
+}
+
+UiHost* SetUiHost(UiHost* host) { return installedHost.exchange(host); }
+
+}  // namespace qzwin
