@@ -38,6 +38,7 @@ bool WriteFileAtomically(const fs::path& path, const std::string& content) {
 
 int Compile(const fs::path& script, const fs::path& output, const fs::path& depfile) {
   qzrc::ResourceScript parsed = qzrc::ParseScript(script);
+  for (const std::string& warning : parsed.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   std::ostringstream source;
   qzrc::WriteResourceSource(parsed, script, source);
   if (!WriteFileAtomically(output, source.str())) {

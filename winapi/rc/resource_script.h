@@ -22,6 +22,8 @@ struct ResourceScript {
   std::vector<ScriptResource> resources;
   // The script, the headers it includes and the data files, for the depfile.
   std::vector<std::filesystem::path> dependencies;
+  // "file:line: warning: ..." for what qzrc accepts but the Windows compiler would not.
+  std::vector<std::string> warnings;
 };
 
 // Reads the script and the headers it includes. Throws ScriptError, naming

@@ -87,6 +87,12 @@ bool IsMemoryOption(const std::string& upperWord) {
   return kOptions.count(upperWord) != 0;
 }
 
+// SDK headers that bring LANG_* and SUBLANG_* into a script.
+bool DefinesLanguageNames(const std::string& header) {
+  std::string name = Upper(header);
+  return name == "WINDOWS.H" || name == "WINRES.H" || name == "WINRESRC.H" || name == "WINNT.H" || name == "AFXRES.H";
+}
+
 // Headers contribute their #define lines only, as with the Windows compiler.
 bool IsHeaderFile(const fs::path& path) {
   std::string extension = Upper(path.extension().string());
@@ -107,6 +113,15 @@ std::string ScriptPathToPosix(const std::string& written) {
   return path;
 }
 
+// Scripts are ASCII or UTF-8; a UTF-8 byte order mark is skipped.
+std::string WithoutByteOrderMark(const std::string& text, const fs::path& file) {
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) return text.substr(3);
+  if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0) {
+    throw ScriptError(file, 1, "the script is UTF-16; save it as UTF-8 or ASCII");
+  }
+  return text;
+}
+
 std::string Hex(std::uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value));
@@ -121,7 +136,7 @@ class Parser {
     std::string text;
     if (!ReadWholeFile(script_, &text)) throw ScriptError(script_, 1, "cannot read the resource script");
     result_.dependencies.push_back(script_);
-    tokens_ = Tokenize(text, script_);
+    tokens_ = Tokenize(WithoutByteOrderMark(text, script_), script_);
     while (pos_ < tokens_.size()) Statement();
     return std::move(result_);
   }
@@ -172,7 +187,11 @@ class Parser {
   }
 
   void Include(const std::string& target, const fs::path& from, int line, int depth) {
-    if (target.size() >= 2 && target.front() == '<' && target.back() == '>') return;  // SDK headers
+    if (target.size() >= 2 && target.front() == '<' && target.back() == '>') {
+      // SDK headers; qzrc knows the few names from them that scripts use.
+      if (DefinesLanguageNames(target.substr(1, target.size() - 2))) languageNamesIncluded_ = true;
+      return;
+    }
     if (target.size() < 3 || target.front() != '"' || target.back() != '"') {
       throw ScriptError(from, line, "#include needs a file name in quotes or angle brackets");
     }
@@ -185,7 +204,7 @@ class Parser {
     std::string text;
     if (!ReadWholeFile(header, &text)) throw ScriptError(from, line, "cannot open include file '" + header.string() + "'");
     result_.dependencies.push_back(header);
-    for (const Token& token : Tokenize(text, header)) {
+    for (const Token& token : Tokenize(WithoutByteOrderMark(text, header), header)) {
       if (token.kind == Token::Kind::kDirective) Directive(token.text, header, token.line, false, depth + 1);
     }
   }
@@ -226,7 +245,15 @@ class Parser {
   std::uint32_t LanguagePart(const Token& token, std::uint32_t max, const char* what) {
     std::optional<std::uint32_t> value;
     if (token.kind == Token::Kind::kWord) value = defines_.Number(token.text);
-    if (!value && token.kind == Token::Kind::kWord) value = LanguageName(token.text);
+    if (!value && token.kind == Token::Kind::kWord) {
+      value = LanguageName(token.text);
+      if (value && !languageNamesIncluded_ && !warnedLanguageNames_) {
+        warnedLanguageNames_ = true;
+        result_.warnings.push_back(script_.string() + ":" + std::to_string(token.line) + ": warning: " + token.text +
+                                   " comes from <windows.h>; include it, or the Windows resource compiler will not"
+                                   " know the name");
+      }
+    }
     if (!value) throw ScriptError(script_, token.line, std::string("unknown ") + what + " '" + token.text + "'");
     if (*value > max) throw ScriptError(script_, token.line, std::string(what) + " " + token.text + " is out of range");
     return *value;
@@ -309,6 +336,8 @@ class Parser {
   std::size_t pos_ = 0;
   Defines defines_;
   std::uint16_t language_ = kDefaultLanguage;
+  bool languageNamesIncluded_ = false;
+  bool warnedLanguageNames_ = false;
   ResourceScript result_;
 };
 

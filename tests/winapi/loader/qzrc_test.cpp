@@ -62,6 +62,7 @@ TEST(QzrcTest, RefusesWhatItCannotCompileNamingFileAndLine) {
       {"1 HTML a.htm\n", ":1:", "expected a file name in quotes"},
       {"1 HTML \"C:\\\\data\\\\a.htm\"\n", ":1:", "relative to the script"},
       {"1 HTML\n", ":1:", "unexpected end of script"},
+      {"\xFF\xFE" "1\n", ":1:", "UTF-16"},
   };
   fs::path dir = qztest::FreshDirectory("qzrc-errors");
   WriteText(dir / "a.htm", "<HTML></HTML>");
@@ -97,6 +98,20 @@ TEST(QzrcTest, DepfileNamesScriptHeadersAndDataFiles) {
   std::string source = loadertest::ReadFile(dir / "app.cpp");
   EXPECT_NE(source.find("{23, nullptr, 201, 1033,"), std::string::npos) << source;
   EXPECT_NE(source.find("{10, nullptr, 201, 1033,"), std::string::npos) << source;
+}
+
+TEST(QzrcTest, WarnsWhenLanguageNamesLackTheHeaderThatDefinesThem) {
+  fs::path dir = qztest::FreshDirectory("qzrc-language");
+  WriteText(dir / "a.htm", "a");
+  WriteText(dir / "bare.rc", "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n1 HTML \"a.htm\"\n");
+  WriteText(dir / "sdk.rc", "#include <windows.h>\nLANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n1 HTML \"a.htm\"\n");
+  QzrcRun bare = RunQzrc(dir / "bare.rc", dir / "bare.cpp", dir / "bare.d");
+  EXPECT_EQ(bare.exitCode, 0);
+  EXPECT_NE(bare.output.find("bare.rc:1: warning: LANG_ENGLISH comes from <windows.h>"), std::string::npos)
+      << bare.output;
+  QzrcRun sdk = RunQzrc(dir / "sdk.rc", dir / "sdk.cpp", dir / "sdk.d");
+  EXPECT_EQ(sdk.exitCode, 0);
+  EXPECT_EQ(sdk.output, "");
 }
 
 }  // namespace

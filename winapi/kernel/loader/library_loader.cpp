@@ -4,14 +4,12 @@
 // DLL_PROCESS_DETACH before the module is closed.
 #include <dlfcn.h>
 
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <system_error>
 
 #include <libloaderapi.h>
@@ -104,8 +102,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
   modules[module] = LoadedModule{dlHandle, 1};
   if (!CallDllMain(dlHandle, module, DLL_PROCESS_ATTACH, nullptr)) {
     // As on Windows: a refused attach is followed by a detach and the unload.
-    CallDllMain(dlHandle, module, DLL_PROCESS_DETACH, nullptr);
     modules.erase(module);
+    CallDllMain(dlHandle, module, DLL_PROCESS_DETACH, nullptr);
     dlclose(dlHandle);
     SetLastError(ERROR_DLL_INIT_FAILED);
     return nullptr;
@@ -125,9 +123,10 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
   }
   if (--found->second.references > 0) return TRUE;
 
+  // Forgotten before the detach, so that a FreeLibrary from inside it cannot detach twice.
   void* dlHandle = found->second.dlHandle;
-  CallDllMain(dlHandle, hLibModule, DLL_PROCESS_DETACH, nullptr);
   modules.erase(found);
+  CallDllMain(dlHandle, hLibModule, DLL_PROCESS_DETACH, nullptr);
   dlclose(dlHandle);
   return TRUE;
 }
