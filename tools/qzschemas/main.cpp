@@ -1,1 +1,35 @@
-int main() { return 0; }
+// qzschemas: the command-line client of the schema service.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* help;
+  int (*run)();
+};
+
+const Command kCommands[] = {
+    {"doctor", "show the platform root, drives, system directory, registry and COM classes", qzcli::Doctor},
+};
+
+int Usage(FILE* out) {
+  std::fprintf(out, "usage: qzschemas <command>\n\ncommands:\n");
+  for (const Command& command : kCommands) std::fprintf(out, "  %-10s %s\n", command.name, command.help);
+  return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage(stderr);
+  if (std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) return Usage(stdout);
+  for (const Command& command : kCommands) {
+    if (std::strcmp(argv[1], command.name) == 0) return command.run();
+  }
+  std::fprintf(stderr, "qzschemas: unknown command '%s'\n\n", argv[1]);
+  return Usage(stderr);
+}
