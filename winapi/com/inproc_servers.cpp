@@ -19,7 +19,7 @@ struct LoadedServer {
   LPFNGETCLASSOBJECT getClassObject;
   LPFNCANUNLOADNOW canUnloadNow;  // null: the server is kept until COM shuts down
   bool apartmentThreaded;
-  int callsInProgress = 0;
+  int callsInProgress = 0;  // DllGetClassObject or DllCanUnloadNow running: not unloaded
   // Counts every call into the server, so that an unload decided on an
   // answer of DllCanUnloadNow is dropped when the server was used since.
   unsigned long long uses = 0;
@@ -119,15 +119,19 @@ void FreeUnusedServers(DWORD unloadDelayMs) {
   std::vector<Candidate> candidates;
   {
     std::lock_guard lock(g_mutex);
-    for (const LoadedServer& s : g_servers) {
-      if (s.canUnloadNow != nullptr && s.callsInProgress == 0) candidates.push_back({s.path, s.canUnloadNow, s.uses});
+    for (LoadedServer& s : g_servers) {
+      if (s.canUnloadNow == nullptr || s.callsInProgress != 0) continue;
+      ++s.callsInProgress;  // no other thread unloads it while it is asked
+      candidates.push_back({s.path, s.canUnloadNow, s.uses});
     }
   }
   for (const Candidate& c : candidates) {
     HRESULT answer = c.canUnloadNow();
     std::unique_lock lock(g_mutex);
     LoadedServer* server = FindByPath(c.path);
-    if (server == nullptr || server->callsInProgress != 0 || server->uses != c.uses) continue;
+    if (server == nullptr) continue;
+    --server->callsInProgress;
+    if (server->callsInProgress != 0 || server->uses != c.uses) continue;
     if (answer != S_OK) {
       server->idleSince.reset();
       continue;

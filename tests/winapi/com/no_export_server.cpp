@@ -1,0 +1,4 @@
+// A module that loads but exports no DllGetClassObject.
+#include <objbase.h>
+
+STDAPI DllCanUnloadNow(void) { return S_OK; }
