@@ -30,6 +30,8 @@ constexpr int kMaxIncludeDepth = 16;
 constexpr std::uint16_t kDefaultLanguage = 0x0409;
 constexpr std::uint32_t kMaxPrimaryLanguage = 0x3FF;
 constexpr std::uint32_t kMaxSubLanguage = 0x3F;
+// "0x" and up to eight hex digits, and the terminator.
+constexpr std::size_t kHexTextSize = 11;
 
 std::string Upper(std::string text) {
   for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -123,7 +125,7 @@ std::string WithoutByteOrderMark(const std::string& text, const fs::path& file) 
 }
 
 std::string Hex(std::uint32_t value) {
-  char text[16];
+  char text[kHexTextSize];
   std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value));
   return text;
 }

@@ -19,6 +19,8 @@ namespace fs = std::filesystem;
 // Characters of literal per line of generated source; short lines keep
 // diagnostics and diffs readable, the compiler does not care.
 constexpr std::size_t kLiteralLineLength = 96;
+// "\ooo" and its terminator.
+constexpr std::size_t kOctalEscapeSize = 5;
 
 std::string ReadBytes(const ScriptResource& resource, const fs::path& scriptPath) {
   std::ifstream file(resource.file, std::ios::binary);
@@ -34,20 +36,26 @@ std::string ReadBytes(const ScriptResource& resource, const fs::path& scriptPath
 
 bool IsPlain(unsigned char byte) { return byte >= 0x20 && byte < 0x7F && byte != '\\' && byte != '"' && byte != '?'; }
 
-// The bytes as adjacent string literals. Everything but plain ASCII goes in
-// three-digit octal escapes, which never run into the next character.
+// Plain ASCII as it is, everything else as a three-digit octal escape, which
+// never runs into the character after it.
+void AppendEscaped(unsigned char byte, std::string* text) {
+  if (IsPlain(byte)) {
+    *text += static_cast<char>(byte);
+    return;
+  }
+  char escape[kOctalEscapeSize];
+  std::snprintf(escape, sizeof escape, "\\%03o", byte);
+  *text += escape;
+}
+
+// The bytes as adjacent string literals, a line break after each line feed
+// and wherever a line grows long.
 void WriteLiteral(const std::string& bytes, std::ostream& out) {
   std::string line = "    \"";
   out << "\n";
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     auto byte = static_cast<unsigned char>(bytes[i]);
-    if (IsPlain(byte)) {
-      line += static_cast<char>(byte);
-    } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\%03o", byte);
-      line += escape;
-    }
+    AppendEscaped(byte, &line);
     bool more = i + 1 < bytes.size();
     if (more && (line.size() >= kLiteralLineLength || byte == '\n')) {
       out << line << "\"\n";
@@ -58,17 +66,9 @@ void WriteLiteral(const std::string& bytes, std::ostream& out) {
 }
 
 void WriteStringLiteral(const std::string& text, std::ostream& out) {
-  out << '"';
-  for (unsigned char c : text) {
-    if (IsPlain(c)) {
-      out << static_cast<char>(c);
-    } else {
-      char escape[5];
-      std::snprintf(escape, sizeof escape, "\\%03o", c);
-      out << escape;
-    }
-  }
-  out << '"';
+  std::string literal = "\"";
+  for (char c : text) AppendEscaped(static_cast<unsigned char>(c), &literal);
+  out << literal << '"';
 }
 
 }  // namespace
