@@ -83,6 +83,18 @@ std::string SerializeForXmlProperty(xmlNodePtr node) {
     xmlFree(value);
     return text;
   }
+  if (node->type == XML_ELEMENT_NODE && node->parent != nullptr && node->parent->type == XML_ELEMENT_NODE) {
+    // Written on its own, an element must declare the namespaces it
+    // inherits: a copy into a scratch document gets those declarations.
+    xmlDocPtr scratch = xmlNewDoc(BAD_CAST "1.0");
+    xmlNodePtr copy = scratch != nullptr ? xmlDocCopyNode(node, scratch, 1) : nullptr;
+    if (copy != nullptr) {
+      xmlDocSetRootElement(scratch, copy);
+      SaveNode(copy, "UTF-8", XML_SAVE_NO_DECL, &text);
+    }
+    if (scratch != nullptr) xmlFreeDoc(scratch);
+    return text;
+  }
   SaveNode(node, "UTF-8", XML_SAVE_NO_DECL, &text);
   return text;
 }

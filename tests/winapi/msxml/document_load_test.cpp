@@ -1,0 +1,197 @@
+// Loading documents: loadXML, load by path, IPersistStream::Load, encodings,
+// parse errors and bad input.
+#include <support/temp_root.h>
+
+#include "msxml_test_support.h"
+
+namespace msxmltest {
+namespace {
+
+class DocumentLoad : public DomTest {};
+
+TEST_F(DocumentLoad, DefaultsAreThoseOfMsxml6) {
+  IXMLDOMDocument2Ptr doc;
+  ASSERT_EQ(S_OK, doc.CreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_ALL));
+  VARIANT_BOOL flag = VARIANT_FALSE;
+  doc->get_async(&flag);
+  EXPECT_EQ(VARIANT_TRUE, flag);
+  doc->get_validateOnParse(&flag);
+  EXPECT_EQ(VARIANT_TRUE, flag);
+  doc->get_resolveExternals(&flag);
+  EXPECT_EQ(VARIANT_FALSE, flag);
+  _variant_t language;
+  ASSERT_EQ(S_OK, doc->getProperty(_bstr_t("SelectionLanguage"), &language));
+  EXPECT_EQ(_bstr_t("XPath"), _bstr_t(language.bstrVal));
+  // A fresh document has no error: code 0, answered with S_FALSE, null reason.
+  ErrorFields error = ParseErrorOf(doc);
+  EXPECT_EQ(0, error.code);
+  EXPECT_EQ(S_FALSE, error.codeResult);
+  EXPECT_TRUE(error.reasonNull);
+}
+
+TEST_F(DocumentLoad, LoadXmlTakesUtf16WhateverTheDeclarationSays) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\xC3\xA9\xE2\x82\xAC\"/>"));
+  IXMLDOMElementPtr root;
+  ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+  _variant_t value;
+  ASSERT_EQ(S_OK, root->getAttribute(_bstr_t("a"), &value));
+  EXPECT_EQ(std::u16string(u"\u00E9\u20AC"), std::u16string(value.bstrVal));
+}
+
+TEST_F(DocumentLoad, StreamsAreDecodedByBomOrDeclaration) {
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const std::u16string expected = u"\u00E9";
+  const Case cases[] = {
+      {"utf-8 bom", "\xEF\xBB\xBF<r>\xC3\xA9</r>"},
+      {"utf-8 plain", "<r>\xC3\xA9</r>"},
+      {"utf-16le bom", std::string("\xFF\xFE<\0r\0>\0\xE9\0<\0/\0r\0>\0", 18)},
+      {"utf-16be bom", std::string("\xFE\xFF\0<\0r\0>\0\xE9\0<\0/\0r\0>", 18)},
+      {"iso-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xE9</r>"},
+      {"windows-1252", "<?xml version=\"1.0\" encoding=\"windows-1252\"?><r>\xE9</r>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    IPersistStreamPtr persist = doc;
+    ASSERT_TRUE(persist);
+    ASSERT_EQ(S_OK, persist->Load(StreamOf(c.bytes)));
+    BSTR text = nullptr;
+    ASSERT_EQ(S_OK, doc->get_text(&text));
+    EXPECT_EQ(expected, std::u16string(text));
+    SysFreeString(text);
+  }
+}
+
+TEST_F(DocumentLoad, EmptyStreamFailsWithMissingRoot) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE558), persist->Load(StreamOf("")));
+  ErrorFields error = ParseErrorOf(doc);
+  EXPECT_EQ(static_cast<LONG>(0xC00CE558), error.code);
+  EXPECT_TRUE(error.urlNull);  // streams have no URL
+}
+
+TEST_F(DocumentLoad, MalformedTextReportsWhereItBroke) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  HRESULT hr = persist->Load(StreamOf("<root>\r\n  <a></b>\r\n</root>"));
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE56D), hr);
+  ErrorFields error = ParseErrorOf(doc);
+  EXPECT_EQ(hr, error.code);
+  EXPECT_EQ(S_OK, error.codeResult);
+  EXPECT_EQ(2, error.line);
+  EXPECT_GT(error.linepos, 1);
+  EXPECT_EQ("  <a></b>", error.srcText);
+  EXPECT_FALSE(error.reason.empty());
+  // A failed load leaves an empty document.
+  IXMLDOMElementPtr root;
+  EXPECT_EQ(S_FALSE, doc->get_documentElement(&root));
+}
+
+TEST_F(DocumentLoad, LoadByPathAnswersSFalseForMissingMalformedOrInvalidFiles) {
+  auto dir = qztest::FreshDirectory("load");
+  WriteFile(dir / "bad.xml", "<a><b></a>");
+  std::string invalidCache = kCacheFile;
+  invalidCache.replace(invalidCache.find("\t\t<QZSchema urn"), invalidCache.find("\t</QZSchemas>") -
+                                                                    invalidCache.find("\t\t<QZSchema urn"),
+                       "");
+  WriteFile(dir / "invalid.xml", invalidCache);
+  for (const char* name : {"missing.xml", "bad.xml", "invalid.xml"}) {
+    SCOPED_TRACE(name);
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    std::string path = (dir / name).string();
+    VARIANT_BOOL ok = VARIANT_TRUE;
+    EXPECT_EQ(S_FALSE, doc->load(_variant_t(path.c_str()), &ok));
+    EXPECT_EQ(VARIANT_FALSE, ok);
+    ErrorFields error = ParseErrorOf(doc);
+    EXPECT_LT(error.code, 0);
+    EXPECT_EQ(path, error.url);
+  }
+}
+
+TEST_F(DocumentLoad, WindowsPathsMapToTheStandInDrives) {
+  auto dir = qztest::TempRoot() / "drive_c" / "Data";
+  std::filesystem::create_directories(dir);
+  WriteFile(dir / "doc.xml", "<r/>");
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  EXPECT_EQ(S_OK, doc->load(_variant_t("C:\\Data\\doc.xml"), &ok));
+  EXPECT_EQ(VARIANT_TRUE, ok);
+}
+
+TEST_F(DocumentLoad, NeverReachesTheNetwork) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  EXPECT_EQ(S_FALSE, doc->load(_variant_t("http://localhost/doc.xml"), &ok));
+  EXPECT_EQ(VARIANT_FALSE, ok);
+  // An external DTD on the network is not fetched: the document loads
+  // without it or fails, but never waits on a connection.
+  LoadXml(doc, "<!DOCTYPE r SYSTEM \"http://127.0.0.1:9/r.dtd\"><r/>");
+}
+
+TEST_F(DocumentLoad, ExternalEntitiesOnlyWithResolveExternals) {
+  auto dir = qztest::FreshDirectory("entities");
+  WriteFile(dir / "secret.txt", "SECRET");
+  std::string text = "<!DOCTYPE r [<!ENTITY e SYSTEM \"" + (dir / "secret.txt").string() + "\">]><r>&e;</r>";
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  doc->put_validateOnParse(VARIANT_FALSE);
+  doc->put_resolveExternals(VARIANT_FALSE);
+  LoadXml(doc, text.c_str());
+  BSTR content = nullptr;
+  doc->get_text(&content);
+  EXPECT_EQ(std::string::npos, Utf8(content).find("SECRET"));
+  SysFreeString(content);
+
+  doc->put_resolveExternals(VARIANT_TRUE);
+  ASSERT_TRUE(LoadXml(doc, text.c_str()));
+  doc->get_text(&content);
+  EXPECT_EQ("SECRET", Utf8(content));
+  SysFreeString(content);
+}
+
+TEST_F(DocumentLoad, BadInputGivesClearErrors) {
+  // Entity expansion is bounded: ten levels of ten references each.
+  std::string laughs = "<!DOCTYPE r [<!ENTITY e0 \"ha\">";
+  for (int level = 1; level <= 10; ++level) {
+    laughs += "<!ENTITY e" + std::to_string(level) + " \"";
+    for (int i = 0; i < 10; ++i) laughs += "&e" + std::to_string(level - 1) + ";";
+    laughs += "\">";
+  }
+  laughs += "]><r>&e10;</r>";
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  std::string hugeAttribute = "<r a=\"" + std::string(20 * 1024 * 1024, 'x') + "\"/>";
+  const char* const cases[] = {laughs.c_str(), deep.c_str(), "<r xmlns:p='u'><q:x/></r>", "<a/><b/>", "text",
+                               hugeAttribute.c_str()};
+  for (const char* text : cases) {
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    EXPECT_FALSE(LoadXml(doc, text));
+    EXPECT_LT(ParseErrorOf(doc).code, 0);
+  }
+}
+
+TEST_F(DocumentLoad, ABomThatContradictsTheDeclarationDoesNotCrash) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  std::string bytes("\xFF\xFE", 2);
+  for (char c : std::string("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r/>")) {
+    bytes += c;
+    bytes += '\0';
+  }
+  // The byte-order mark wins or the load fails with a parse error; either
+  // way the answer is clear.
+  HRESULT hr = persist->Load(StreamOf(bytes));
+  if (FAILED(hr)) {
+    EXPECT_EQ(hr, static_cast<HRESULT>(ParseErrorOf(doc).code));
+  } else {
+    IXMLDOMElementPtr root;
+    EXPECT_EQ(S_OK, doc->get_documentElement(&root));
+  }
+}
+
+}  // namespace
+}  // namespace msxmltest

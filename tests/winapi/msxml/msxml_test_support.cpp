@@ -1,0 +1,129 @@
+#include "msxml_test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace msxmltest {
+
+const char* const kCacheFile =
+    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+    "<QZSchemasRoot xmlns=\"urn:schemas-microsoft-com:xml-data\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
+    "\t<Schema name=\"QZSchemas\" xmlns=\"urn:schemas-microsoft-com:xml-data\" "
+    "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
+    "\t\t<AttributeType name=\"urn\" dt:type=\"string\" required=\"yes\"/>\r\n"
+    "\t\t<AttributeType name=\"Filename\" dt:type=\"string\" required=\"yes\"/>\r\n"
+    "\t\t<ElementType name=\"QZSchema\" content=\"mixed\">\r\n"
+    "\t\t\t<attribute type=\"urn\"/>\r\n"
+    "\t\t\t<attribute type=\"Filename\"/>\r\n"
+    "\t\t</ElementType>\r\n"
+    "\t\t<ElementType name=\"QZSchemas\" content=\"mixed\">\r\n"
+    "\t\t\t<element type=\"QZSchema\" minOccurs=\"1\" maxOccurs=\"*\"/>\r\n"
+    "\t\t</ElementType>\r\n"
+    "\t</Schema>\r\n"
+    "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n"
+    "\t\t<QZSchema urn=\"x-schema:Tavel-basic-datatypes.xml\" "
+    "Filename=\"C:\\WINNT\\SYSTEM32\\Tavel-basic-datatypes.xml\"/>\r\n"
+    "\t</QZSchemas>\r\n"
+    "</QZSchemasRoot>";
+
+IXMLDOMDocument2Ptr NewDocument(const CLSID& clsid) {
+  IXMLDOMDocument2Ptr doc;
+  EXPECT_EQ(S_OK, doc.CreateInstance(clsid, nullptr, CLSCTX_ALL));
+  if (doc) {
+    doc->put_async(VARIANT_FALSE);
+    doc->put_resolveExternals(VARIANT_TRUE);
+    doc->put_validateOnParse(VARIANT_TRUE);
+  }
+  return doc;
+}
+
+IXMLDOMSchemaCollectionPtr NewSchemaCache() {
+  IXMLDOMSchemaCollectionPtr cache;
+  EXPECT_EQ(S_OK, cache.CreateInstance(CLSID_XMLSchemaCache60, nullptr, CLSCTX_SERVER));
+  return cache;
+}
+
+std::string Utf8(BSTR text) {
+  if (text == nullptr) return {};
+  _bstr_t wrapped(text, true);
+  const char* narrow = wrapped;
+  return narrow != nullptr ? narrow : "";
+}
+
+bool LoadXml(IXMLDOMDocument2* doc, const char* utf8) {
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  HRESULT hr = doc->loadXML(_bstr_t(utf8), &ok);
+  return hr == S_OK && ok == VARIANT_TRUE;
+}
+
+std::string XmlOf(IXMLDOMNode* node) {
+  BSTR xml = nullptr;
+  EXPECT_EQ(S_OK, node->get_xml(&xml));
+  std::string text = Utf8(xml);
+  SysFreeString(xml);
+  return text;
+}
+
+ErrorFields ParseErrorOf(IXMLDOMDocument2* doc) {
+  ErrorFields fields;
+  IXMLDOMParseErrorPtr error;
+  EXPECT_EQ(S_OK, doc->get_parseError(&error));
+  fields.codeResult = error->get_errorCode(&fields.code);
+  BSTR text = nullptr;
+  error->get_reason(&text);
+  fields.reasonNull = text == nullptr;
+  fields.reason = Utf8(text);
+  SysFreeString(text);
+  text = nullptr;
+  error->get_srcText(&text);
+  fields.srcText = Utf8(text);
+  SysFreeString(text);
+  text = nullptr;
+  error->get_url(&text);
+  fields.urlNull = text == nullptr;
+  fields.url = Utf8(text);
+  SysFreeString(text);
+  error->get_line(&fields.line);
+  error->get_linepos(&fields.linepos);
+  error->get_filepos(&fields.filepos);
+  return fields;
+}
+
+IStreamPtr StreamOf(const std::string& bytes) {
+  IStreamPtr stream;
+  EXPECT_EQ(S_OK, CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+  ULONG written = 0;
+  if (!bytes.empty()) {
+    EXPECT_EQ(S_OK, stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
+  }
+  LARGE_INTEGER start{};
+  stream->Seek(start, STREAM_SEEK_SET, nullptr);
+  return stream;
+}
+
+std::filesystem::path WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+IXMLDOMNodeListPtr Select(IXMLDOMNode* node, const char* xpath, HRESULT* hr) {
+  IXMLDOMNodeListPtr list;
+  HRESULT result = node->selectNodes(_bstr_t(xpath), &list);
+  if (hr != nullptr) *hr = result;
+  return list;
+}
+
+LONG LengthOf(IXMLDOMNodeList* list) {
+  LONG length = -1;
+  if (list != nullptr) list->get_length(&length);
+  return length;
+}
+
+}  // namespace msxmltest

@@ -1,0 +1,98 @@
+// Saving: declaration and encoding kept, readable text, replacing the target
+// whole, and round trips that keep content.
+#include <support/temp_root.h>
+
+#include "msxml_test_support.h"
+
+namespace msxmltest {
+namespace {
+
+class Save : public DomTest {
+ protected:
+  void SetUp() override {
+    DomTest::SetUp();
+    dir_ = qztest::FreshDirectory("save");
+  }
+  HRESULT SaveTo(IXMLDOMDocument2* doc, const std::filesystem::path& path) {
+    return doc->save(_variant_t(path.string().c_str()));
+  }
+  std::filesystem::path dir_;
+};
+
+TEST_F(Save, KeepsTheDeclarationAndItsEncoding) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r a=\"\xC3\xA9\"><c>\xC3\xA9</c></r>"));
+  auto path = dir_ / "latin1.xml";
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  EXPECT_EQ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r a=\"\xE9\">\r\n  <c>\xE9</c>\r\n</r>\r\n",
+            ReadFile(path));
+}
+
+TEST_F(Save, WithoutDeclarationWritesUtf8WithoutBom) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<r>\xE2\x82\xAC</r>"));
+  auto path = dir_ / "plain.xml";
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  EXPECT_EQ("<r>\xE2\x82\xAC</r>\r\n", ReadFile(path));
+}
+
+TEST_F(Save, Utf16IsWrittenWithItsByteOrderMark) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<?xml version=\"1.0\" encoding=\"UTF-16\"?><r/>"));
+  auto path = dir_ / "wide.xml";
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  std::string bytes = ReadFile(path);
+  ASSERT_GE(bytes.size(), 4u);
+  EXPECT_EQ(std::string("\xFF\xFE<\0", 4), bytes.substr(0, 4));
+  IXMLDOMDocument2Ptr reread = NewDocument();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  EXPECT_EQ(S_OK, reread->load(_variant_t(path.string().c_str()), &ok));
+}
+
+TEST_F(Save, AFailedSaveLeavesTheOldFileWhole) {
+  auto path = WriteFile(dir_ / "keep.xml", "<old/>");
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<?xml version=\"1.0\" encoding=\"x-no-such-encoding\"?><new/>"));
+  EXPECT_LT(SaveTo(doc, path), 0);
+  EXPECT_EQ("<old/>", ReadFile(path));
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_), {}));  // no temporary left
+
+  EXPECT_LT(SaveTo(doc, dir_ / "missing" / "dir.xml"), 0);
+  EXPECT_LT(doc->save(_variant_t("http://localhost/x.xml")), 0);
+}
+
+TEST_F(Save, RoundTripsKeepContent) {
+  auto path = WriteFile(dir_ / "qzschemas.xml", kCacheFile);
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(S_OK, doc->load(_variant_t(path.string().c_str()), &ok));
+  doc->setProperty(_bstr_t("SelectionNamespaces"),
+                   _variant_t("xmlns:qz1='urn:schemas-microsoft-com:xml-data' xmlns:qz='x-schema:#QZSchemas'"));
+  IXMLDOMNodePtr list;
+  ASSERT_EQ(S_OK, doc->selectSingleNode(_bstr_t("qz1:QZSchemasRoot/qz:QZSchemas"), &list));
+  IXMLDOMNodePtr entry, out;
+  ASSERT_EQ(S_OK, doc->createNode(_variant_t(1L), _bstr_t("QZSchema"), _bstr_t("x-schema:#QZSchemas"), &entry));
+  ASSERT_EQ(S_OK, list->appendChild(entry, &out));
+  IXMLDOMElementPtr element = entry;
+  element->setAttribute(_bstr_t("urn"), _variant_t("x-schema:My.xsd"));
+  element->setAttribute(_bstr_t("Filename"), _variant_t("C:\\Apps\\My \xC3\xA9.xsd"));
+  ASSERT_EQ(S_OK, doc->validate(nullptr));
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+
+  IXMLDOMDocument2Ptr reread = NewDocument();
+  ASSERT_EQ(S_OK, reread->load(_variant_t(path.string().c_str()), &ok));
+  reread->setProperty(_bstr_t("SelectionNamespaces"),
+                      _variant_t("xmlns:qz1='urn:schemas-microsoft-com:xml-data' xmlns:qz='x-schema:#QZSchemas'"));
+  IXMLDOMNodeListPtr entries = Select(reread, "qz1:QZSchemasRoot/qz:QZSchemas/qz:QZSchema");
+  ASSERT_EQ(2, LengthOf(entries));
+  IXMLDOMNodePtr second;
+  entries->get_item(1, &second);
+  IXMLDOMElementPtr secondElement = second;
+  _variant_t filename;
+  secondElement->getAttribute(_bstr_t("Filename"), &filename);
+  EXPECT_EQ(_bstr_t("C:\\Apps\\My \xC3\xA9.xsd"), _bstr_t(filename.bstrVal));
+  EXPECT_EQ(0u, ReadFile(path).find("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"));
+}
+
+}  // namespace
+}  // namespace msxmltest
