@@ -15,7 +15,6 @@ struct Case {
 
 TEST(XdrDatatypeValues, EdgesOfEachType) {
   const Case cases[] = {
-      {"string", "", true},
       {"i1", "-128", true},        {"i1", "128", false},        {"I4", " 2147483647 ", true},
       {"i4", "2147483648", false}, {"i4", "-2147483648", true}, {"int", "+5", true},
       {"int", "5.0", false},       {"int", "", false},          {"i8", "-9223372036854775808", true},
@@ -38,7 +37,6 @@ TEST(XdrDatatypeValues, EdgesOfEachType) {
       {"uuid", "333C7BC4-460F-11D0-BC04-0080C7055A83", true}, {"uuid", "333C7BC4", false},
       {"bin.hex", "0aFF", true},   {"bin.hex", "0aF", false},
       {"bin.base64", "QUJD", true}, {"bin.base64", "QU=D", false},
-      {"uri", "anything at all", true}, {"nmtokens", "a b", true},
   };
   for (const Case& c : cases) {
     std::optional<xdr::Datatype> type = xdr::DatatypeFromName(c.type);
