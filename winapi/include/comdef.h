@@ -8,19 +8,12 @@
 
 #include <comutil.h>
 #include <comip.h>
+#include <qzwin/error_message.h>
 
 // Raises hr with perrinfo (whose reference the exception takes over): calls
 // the handler set with _set_com_error_handler, by default throws _com_error.
 void STDAPICALLTYPE _com_raise_error(HRESULT hr, IErrorInfo* perrinfo = nullptr);
 void STDAPICALLTYPE _set_com_error_handler(void(STDAPICALLTYPE* pHandler)(HRESULT hr, IErrorInfo* perrinfo));
-
-namespace qzwin {
-// The text of an HRESULT for _com_error::ErrorMessage: the system's message
-// where the stand-in knows it, "IDispatch error #n" for a dispatch code,
-// else "Unknown error 0x...". Free with FreeErrorMessage.
-TCHAR* NewErrorMessage(HRESULT hr);
-void FreeErrorMessage(TCHAR* message);
-}  // namespace qzwin
 
 // An HRESULT with, optionally, the error information that came with it.
 class _com_error {

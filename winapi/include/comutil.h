@@ -122,8 +122,11 @@ class _bstr_t {
     m_Data->FreeNarrow();
     return s;
   }
+  // The BSTR itself, for the caller to read or replace; the narrow form
+  // is made again on next use.
   BSTR& GetBSTR() {
     if (m_Data == nullptr) m_Data = Make(static_cast<BSTR>(nullptr), false);
+    m_Data->FreeNarrow();
     return m_Data->m_wstr;
   }
   // Frees the string and hands out the place for a new one (an [out] BSTR).
@@ -181,7 +184,10 @@ class _bstr_t {
     const UINT n1 = SysStringLen(s1);
     const UINT n2 = SysStringLen(s2);
     BSTR joined = SysAllocStringLen(nullptr, n1 + n2);
-    if (joined == nullptr) _com_issue_error(E_OUTOFMEMORY);
+    if (joined == nullptr) {
+      _com_issue_error(E_OUTOFMEMORY);
+      return nullptr;
+    }
     if (n1 != 0) std::memcpy(joined, s1, n1 * sizeof(OLECHAR));
     if (n2 != 0) std::memcpy(joined + n1, s2, n2 * sizeof(OLECHAR));
     return NewData(joined);

@@ -240,6 +240,7 @@ HRESULT Dereference(const VARIANT& source, VARIANT* value) {
   *value = source;
   if ((source.vt & VT_BYREF) == 0) return S_OK;
   if (source.byref == nullptr) return E_INVALIDARG;
+  if ((source.vt & VT_ARRAY) != 0) return DISP_E_TYPEMISMATCH;
   value->vt = source.vt & VT_TYPEMASK;
   switch (value->vt) {
     case VT_I1: value->cVal = *source.pcVal; break;
@@ -273,7 +274,7 @@ HRESULT Dereference(const VARIANT& source, VARIANT* value) {
 
 HRESULT VariantChangeTypeEx(VARIANTARG* pvargDest, const VARIANTARG* pvarSrc, LCID lcid, USHORT wFlags, VARTYPE vt) {
   if (pvargDest == nullptr || pvarSrc == nullptr) return E_INVALIDARG;
-  if (!IsSupportedType(pvarSrc->vt) || !IsSupportedType(vt) || (vt & VT_BYREF) != 0 || vt == VT_VARIANT) {
+  if (!IsSupportedType(pvarSrc->vt) || !IsSupportedType(vt) || (vt & ~VT_TYPEMASK) != 0 || vt == VT_VARIANT) {
     return DISP_E_BADVARTYPE;
   }
 

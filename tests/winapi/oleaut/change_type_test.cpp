@@ -59,6 +59,10 @@ TEST_F(ChangeType, TextToNumbers) {
   EXPECT_EQ(out.dblVal, 1500.0);
   ASSERT_EQ(FromText(u"4294967295", VT_UI4), S_OK);
   EXPECT_EQ(out.ulVal, 4294967295u);
+  ASSERT_EQ(FromText(u".5", VT_R8), S_OK);
+  EXPECT_EQ(out.dblVal, 0.5);
+  ASSERT_EQ(FromText(u"+7.", VT_I4), S_OK);
+  EXPECT_EQ(out.lVal, 7);
 }
 
 TEST_F(ChangeType, TextOutOfRangeOverflows) {
