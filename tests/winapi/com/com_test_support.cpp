@@ -17,33 +17,17 @@ void SetClassesRootString(const std::string& keyPath, const char* valueName, con
 }
 
 void RegisterInprocServer(REFCLSID clsid, const std::string& path, const char* threadingModel) {
-  OLECHAR wide[CHARS_IN_GUID];
-  ASSERT_EQ(StringFromGUID2(clsid, wide, CHARS_IN_GUID), CHARS_IN_GUID);
-  std::string key = "CLSID\\" + std::string(wide, wide + CHARS_IN_GUID - 1) + "\\InprocServer32";
+  OLECHAR clsidText[CHARS_IN_GUID];
+  StringFromGUID2(clsid, clsidText, CHARS_IN_GUID);
+  std::string key = "CLSID\\" + std::string(clsidText, clsidText + CHARS_IN_GUID - 1) + "\\InprocServer32";
   SetClassesRootString(key, nullptr, path);
-  if (threadingModel != nullptr) SetClassesRootString(key, "ThreadingModel", threadingModel);
+  SetClassesRootString(key, "ThreadingModel", threadingModel);
 }
 
 bool IsModuleLoaded(const std::string& path) {
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
   if (handle != nullptr) dlclose(handle);
   return handle != nullptr;
-}
-
-HRESULT CountingFactory::QueryInterface(REFIID riid, void** ppv) {
-  if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  *ppv = static_cast<IClassFactory*>(this);
-  AddRef();
-  return S_OK;
-}
-
-HRESULT CountingFactory::CreateInstance(IUnknown* outer, REFIID riid, void** ppv) {
-  if (outer != nullptr) return CLASS_E_NOAGGREGATION;
-  ++created;
-  return QueryInterface(riid, ppv);
 }
 
 }  // namespace comtest

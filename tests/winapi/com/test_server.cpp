@@ -1,5 +1,5 @@
-// A tiny in-process server: one class whose objects add numbers. It keeps
-// a count of live objects and server locks for DllCanUnloadNow.
+// A tiny in-process server: one class whose objects add numbers. Live
+// objects and LockServer calls keep it loaded.
 #include <atomic>
 #include <new>
 
@@ -7,54 +7,43 @@
 
 namespace {
 
-std::atomic<LONG> g_moduleLocks{0};
+std::atomic<LONG> g_locks{0};
 
-// Reference counting shared by the two classes of the server.
-template <class Interface>
-class Counted : public Interface {
+class Adder final : public comtest::IAdder {
  public:
-  Counted() { ++g_moduleLocks; }
-  virtual ~Counted() { --g_moduleLocks; }
-
+  Adder() { ++g_locks; }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    *ppv = riid == IID_IUnknown || riid == comtest::kAdderIid ? this : nullptr;
+    if (*ppv == nullptr) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {
     ULONG left = --refs_;
     if (left == 0) delete this;
     return left;
   }
-
- protected:
-  HRESULT Answer(REFIID riid, REFIID own, void** ppv) {
-    if (ppv == nullptr) return E_POINTER;
-    *ppv = nullptr;
-    if (riid != IID_IUnknown && riid != own) return E_NOINTERFACE;
-    *ppv = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-
- private:
-  std::atomic<ULONG> refs_{1};
-};
-
-class Adder final : public Counted<comtest::IAdder> {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    return Answer(riid, comtest::kAdderIid, ppv);
-  }
   HRESULT STDMETHODCALLTYPE Add(LONG a, LONG b, LONG* sum) override {
     *sum = a + b;
     return S_OK;
   }
+
+ private:
+  ~Adder() { --g_locks; }
+  std::atomic<ULONG> refs_{1};
 };
 
-class Factory final : public Counted<IClassFactory> {
+// The class object lives as long as the module does.
+class Factory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    return Answer(riid, IID_IClassFactory, ppv);
+    *ppv = riid == IID_IUnknown || riid == IID_IClassFactory ? this : nullptr;
+    return *ppv != nullptr ? S_OK : E_NOINTERFACE;
   }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
     *ppv = nullptr;
     if (outer != nullptr) return CLASS_E_NOAGGREGATION;
     Adder* adder = new (std::nothrow) Adder;
@@ -64,23 +53,16 @@ class Factory final : public Counted<IClassFactory> {
     return hr;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
-    if (lock) ++g_moduleLocks;
-    else --g_moduleLocks;
+    g_locks += lock ? 1 : -1;
     return S_OK;
   }
-};
+} g_factory;
 
 }  // namespace
 
 STDAPI DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID* ppv) {
-  if (ppv == nullptr) return E_POINTER;
   *ppv = nullptr;
-  if (rclsid != comtest::kServerClsid) return CLASS_E_CLASSNOTAVAILABLE;
-  Factory* factory = new (std::nothrow) Factory;
-  if (factory == nullptr) return E_OUTOFMEMORY;
-  HRESULT hr = factory->QueryInterface(riid, ppv);
-  factory->Release();
-  return hr;
+  return rclsid == comtest::kServerClsid ? g_factory.QueryInterface(riid, ppv) : CLASS_E_CLASSNOTAVAILABLE;
 }
 
-STDAPI DllCanUnloadNow(void) { return g_moduleLocks == 0 ? S_OK : S_FALSE; }
+STDAPI DllCanUnloadNow(void) { return g_locks == 0 ? S_OK : S_FALSE; }

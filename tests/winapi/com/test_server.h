@@ -15,4 +15,8 @@ struct IAdder : public IUnknown {
   virtual HRESULT STDMETHODCALLTYPE Add(LONG a, LONG b, LONG* sum) = 0;
 };
 
+inline HRESULT CreateAdder(IAdder** adder) {
+  return CoCreateInstance(kServerClsid, nullptr, CLSCTX_INPROC_SERVER, kAdderIid, reinterpret_cast<void**>(adder));
+}
+
 }  // namespace comtest
