@@ -40,9 +40,22 @@ EXTERN_C HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName);
 EXTERN_C DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize);
 EXTERN_C BOOL WINAPI DisableThreadLibraryCalls(HMODULE hLibModule);
 
+#define GET_MODULE_HANDLE_EX_FLAG_PIN 0x00000001
+#define GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT 0x00000002
+#define GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS 0x00000004
+EXTERN_C BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule);
+
 EXTERN_C HRSRC WINAPI FindResourceA(HMODULE hModule, LPCSTR lpName, LPCSTR lpType);
 EXTERN_C HRSRC WINAPI FindResourceExA(HMODULE hModule, LPCSTR lpType, LPCSTR lpName, WORD wLanguage);
 EXTERN_C HGLOBAL WINAPI LoadResource(HMODULE hModule, HRSRC hResInfo);
 EXTERN_C DWORD WINAPI SizeofResource(HMODULE hModule, HRSRC hResInfo);
 EXTERN_C LPVOID WINAPI LockResource(HGLOBAL hResData);
 EXTERN_C BOOL WINAPI FreeResource(HGLOBAL hResData);
+
+// The narrow names, as the SDK maps them without UNICODE.
+#define LoadLibrary LoadLibraryA
+#define GetModuleHandle GetModuleHandleA
+#define GetModuleHandleEx GetModuleHandleExA
+#define GetModuleFileName GetModuleFileNameA
+#define FindResource FindResourceA
+#define FindResourceEx FindResourceExA

@@ -1,3 +1,6 @@
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include <qzwin/platform.h>
 
 #include "loader_test_support.h"
+#include "test_ids.h"
 #include "support/temp_root.h"
 
 namespace {
@@ -179,6 +183,46 @@ TEST_F(LibraryLoaderTest, RefusedAttachIsFollowedByDetachAndUnload) {
   EXPECT_TRUE(FreeLibrary(module));
 }
 
+TEST_F(LibraryLoaderTest, ModulesStillLoadedAtExitAreDetachedBeforeTheirGlobalsGo) {
+  const std::filesystem::path log = qztest::FreshDirectory("exit") / "dllmain.log";
+  pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    setenv("QZ_KEEP_TEST_ROOT", "1", 1);  // the root is the parent's to remove
+    setenv("QZ_TEST_DLLMAIN_FILE", log.c_str(), 1);
+    std::exit(LoadLibraryA(kModulePath.c_str()) != nullptr ? 0 : 3);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(loadertest::ReadFile(log), "attach;detach at exit;globals destroyed;");
+}
+
+TEST_F(LibraryLoaderTest, ModuleHandleExCountsPinsOrLeavesTheCount) {
+  HMODULE module = LoadLibraryA(kModulePath.c_str());
+  ASSERT_NE(module, nullptr);
+  HMODULE found = nullptr;
+  auto answer = Export<const void*>(module, "TestModuleAnswer");
+  ASSERT_TRUE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                 static_cast<LPCSTR>(answer), &found));
+  EXPECT_EQ(found, module);
+  ASSERT_TRUE(GetModuleHandleExA(0, kModulePath.c_str(), &found));  // one more reference
+  EXPECT_EQ(found, module);
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_EQ(DllMainLog(), "attach;");
+  EXPECT_TRUE(FreeLibrary(module));
+  EXPECT_EQ(DllMainLog(), "attach;detach;");
+
+  EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(0x10), &found));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+  EXPECT_EQ(found, nullptr);
+  EXPECT_FALSE(GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                                  nullptr, &found));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  ASSERT_TRUE(GetModuleHandleExA(0, nullptr, &found));
+  EXPECT_EQ(found, GetModuleHandleA(nullptr));
+}
+
 TEST_F(LibraryLoaderTest, ConcurrentLoadsAndFreesPairAttachWithDetach) {
   constexpr int kThreads = 4;
   constexpr int kRounds = 40;
@@ -188,7 +232,8 @@ TEST_F(LibraryLoaderTest, ConcurrentLoadsAndFreesPairAttachWithDetach) {
     threads.emplace_back([t, &failures] {
       for (int i = 0; i < kRounds; ++i) {
         HMODULE module = LoadLibraryA(kModulePath.c_str());
-        if (module == nullptr || GetProcAddress(module, "TestModuleAnswer") == nullptr || !FreeLibrary(module)) {
+        if (module == nullptr || GetProcAddress(module, "TestModuleAnswer") == nullptr ||
+            FindResourceA(module, MAKEINTRESOURCEA(IDR_PAGE), RT_HTML) == nullptr || !FreeLibrary(module)) {
           ++failures[t];
         }
       }

@@ -1,9 +1,12 @@
 // LoadLibraryA and its companions over dlopen. Modules loaded here are
 // reference-counted per module; the first load calls the module's exported
 // DllMain with DLL_PROCESS_ATTACH and the last FreeLibrary calls it with
-// DLL_PROCESS_DETACH before the module is closed.
+// DLL_PROCESS_DETACH before the module is closed (or the process's end does).
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +14,8 @@
 #include <mutex>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include <libloaderapi.h>
 #include <winbase.h>
@@ -25,7 +30,12 @@ namespace {
 struct LoadedModule {
   void* dlHandle;
   int references;
+  std::uint64_t loadOrder;  // modules still loaded at exit are detached newest first
+  bool pinned;              // never unloaded (GET_MODULE_HANDLE_EX_FLAG_PIN)
 };
+
+// What lpvReserved says to a DllMain detached because the process ends.
+const LPVOID kProcessTerminating = reinterpret_cast<LPVOID>(1);
 
 // Held across dlopen, DllMain and dlclose, like the Windows loader lock;
 // recursive because a DllMain may load or free other modules.
@@ -67,6 +77,30 @@ BOOL CallDllMain(void* dlHandle, HMODULE module, DWORD reason, LPVOID reserved) 
   return entry == nullptr ? TRUE : entry(module, reason, reserved);
 }
 
+// As on Windows, a module still loaded when the process ends is detached, with
+// a non-null lpvReserved, and stays mapped. This runs from exit() before the
+// static destructors of the modules loaded before it was registered, so those
+// modules' globals are still alive during their detach.
+void DetachAllAtExit() {
+  std::lock_guard<std::recursive_mutex> guard(LoaderLock());
+  auto& modules = LoadedModules();
+  std::vector<std::pair<HMODULE, LoadedModule>> remaining(modules.begin(), modules.end());
+  modules.clear();
+  std::sort(remaining.begin(), remaining.end(),
+            [](const auto& a, const auto& b) { return a.second.loadOrder > b.second.loadOrder; });
+  for (const auto& [module, loaded] : remaining) {
+    CallDllMain(loaded.dlHandle, module, DLL_PROCESS_DETACH, kProcessTerminating);
+  }
+}
+
+// A module already mapped by name (null: the main program) or by an address
+// inside it.
+HMODULE ModuleByNameOrAddress(DWORD flags, LPCSTR nameOrAddress) {
+  if ((flags & GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS) != 0) return ModuleContaining(nameOrAddress);
+  if (nameOrAddress == nullptr) return MainModule();
+  return FindLoadedModule(nameOrAddress);
+}
+
 }  // namespace
 }  // namespace qzwin::loader
 
@@ -99,7 +133,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
     return module;
   }
 
-  modules[module] = LoadedModule{dlHandle, 1};
+  static std::uint64_t loads = 0;
+  modules[module] = LoadedModule{dlHandle, 1, ++loads, false};
   if (!CallDllMain(dlHandle, module, DLL_PROCESS_ATTACH, nullptr)) {
     // As on Windows: a refused attach is followed by a detach and the unload.
     modules.erase(module);
@@ -108,6 +143,8 @@ HMODULE WINAPI LoadLibraryA(LPCSTR lpLibFileName) {
     SetLastError(ERROR_DLL_INIT_FAILED);
     return nullptr;
   }
+  // After the module's constructors registered their destructors, so it runs before them.
+  std::atexit(DetachAllAtExit);
   return module;
 }
 
@@ -121,7 +158,7 @@ BOOL WINAPI FreeLibrary(HMODULE hLibModule) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return FALSE;
   }
-  if (--found->second.references > 0) return TRUE;
+  if (found->second.pinned || --found->second.references > 0) return TRUE;
 
   // Forgotten before the detach, so that a FreeLibrary from inside it cannot detach twice.
   void* dlHandle = found->second.dlHandle;
@@ -165,6 +202,32 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR lpModuleName) {
   HMODULE module = FindLoadedModule(lpModuleName);
   if (module == nullptr) SetLastError(ERROR_MOD_NOT_FOUND);
   return module;
+}
+
+BOOL WINAPI GetModuleHandleExA(DWORD dwFlags, LPCSTR lpModuleName, HMODULE* phModule) {
+  constexpr DWORD kKnownFlags = GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT |
+                                GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS;
+  constexpr DWORD kPinOrUnchanged = GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT;
+  if (phModule != nullptr) *phModule = nullptr;
+  if (phModule == nullptr || (dwFlags & ~kKnownFlags) != 0 || (dwFlags & kPinOrUnchanged) == kPinOrUnchanged) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+
+  std::lock_guard<std::recursive_mutex> guard(LoaderLock());
+  HMODULE module = ModuleByNameOrAddress(dwFlags, lpModuleName);
+  if (module == nullptr) {
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return FALSE;
+  }
+  // Only modules that LoadLibraryA loaded are counted; the others stay loaded anyway.
+  auto& modules = LoadedModules();
+  if (auto found = modules.find(module); found != modules.end()) {
+    if ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_PIN) != 0) found->second.pinned = true;
+    if ((dwFlags & GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT) == 0) ++found->second.references;
+  }
+  *phModule = module;
+  return TRUE;
 }
 
 DWORD WINAPI GetModuleFileNameA(HMODULE hModule, LPSTR lpFilename, DWORD nSize) {
