@@ -7,8 +7,8 @@
 namespace qzwin::msxml::xdr {
 namespace {
 
-// An attribute's value, or nothing when the attribute is absent. ns null:
-// an unqualified attribute.
+// An attribute's value, or nothing when the attribute is absent. An empty
+// ns names an unqualified attribute.
 std::optional<std::string> Attribute(xmlNodePtr node, const char* name,
                                      std::string_view ns = {}) {
   xmlChar* value = ns.empty()
@@ -40,7 +40,7 @@ class Compiler {
   HRESULT Run() {
     // Attribute types of the schema first, then the names of all element
     // types, so that declarations may refer to ones declared after them.
-    std::vector<xmlNodePtr> element_types;
+    std::vector<std::pair<xmlNodePtr, ElementType*>> element_types;
     for (xmlNodePtr child = root_->children; child; child = child->next) {
       if (!IsXdrElement(child)) continue;
       HRESULT hr = S_OK;
@@ -49,9 +49,8 @@ class Compiler {
       else if (!Named(child, "description")) hr = NotAllowedHere(child, "a Schema");
       if (FAILED(hr)) return hr;
     }
-    for (xmlNodePtr node : element_types) {
-      ElementType& type = *schema_.element_types.find(*Attribute(node, "name"))->second;
-      HRESULT hr = CompileElementType(node, type);
+    for (auto [node, type] : element_types) {
+      HRESULT hr = CompileElementType(node, *type);
       if (FAILED(hr)) return hr;
     }
     return S_OK;
@@ -87,16 +86,17 @@ class Compiler {
     return S_OK;
   }
 
-  HRESULT DeclareElementType(xmlNodePtr node, std::vector<xmlNodePtr>& declared) {
+  HRESULT DeclareElementType(xmlNodePtr node,
+                             std::vector<std::pair<xmlNodePtr, ElementType*>>& declared) {
     std::optional<std::string> name = Attribute(node, "name");
     if (!name || name->empty())
       return Fail(error_, kElementTypeNameMissing, node, "An ElementType declaration has no name.");
-    auto type = std::make_unique<ElementType>();
-    type->name = *name;
-    if (!schema_.element_types.emplace(*name, std::move(type)).second)
+    auto [entry, added] = schema_.element_types.emplace(*name, std::make_unique<ElementType>());
+    if (!added)
       return Fail(error_, kElementTypeDefined, node,
                   "The element type '" + Quoted(*name) + "' is declared twice.");
-    declared.push_back(node);
+    entry->second->name = *name;
+    declared.emplace_back(node, entry->second.get());
     return S_OK;
   }
 
@@ -346,7 +346,7 @@ class Compiler {
     if (!value || IsValidValue(type, *value)) return S_OK;
     std::string reason = "The default value '" + Quoted(*value) + "' is not a valid " + type.name;
     if (type.kind == DatatypeKind::kEnumeration)
-      reason += " (one of " + QuoteNames(type.values) + ")";
+      reason += " (one of " + Quoted(QuoteNames(type.values)) + ")";
     return Fail(error_, kDefaultValueInvalid, node, reason + ".");
   }
 
