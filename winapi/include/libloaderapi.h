@@ -1,5 +1,9 @@
 // Modules and their resources. A module handle is the address at which the
 // module is mapped, as on Windows.
+//
+// On POSIX a module is a shared object loaded with dlopen; its DllMain, if it
+// has one, is found as an exported extern "C" symbol. Its resources are the
+// tables that qz_add_resources compiles into it (see qzwin/resources.h).
 #pragma once
 
 #include <windef.h>
