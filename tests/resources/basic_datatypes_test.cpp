@@ -5,14 +5,11 @@
 #include <libxml/xmlschemas.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "documents.h"
-#include "support/temp_root.h"
 
 namespace {
 
@@ -330,8 +327,9 @@ void CollectErrors(void* sink, const xmlError* error) {
   static_cast<std::vector<std::string>*>(sink)->push_back(error->message != nullptr ? error->message : "?");
 }
 
-xmlSchemaPtr CompileSchema(const char* url, std::vector<std::string>* errors) {
-  xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(url);
+// Compiled from memory: nothing is loaded from elsewhere.
+xmlSchemaPtr CompileSchema(const std::string& text, std::vector<std::string>* errors) {
+  xmlSchemaParserCtxtPtr parser = xmlSchemaNewMemParserCtxt(text.data(), static_cast<int>(text.size()));
   xmlSchemaSetParserStructuredErrors(parser, reinterpret_cast<xmlStructuredErrorFunc>(CollectErrors), errors);
   xmlSchemaPtr schema = xmlSchemaParse(parser);
   xmlSchemaFreeParserCtxt(parser);
@@ -361,20 +359,13 @@ class BasicDatatypesSchema : public ::testing::Test {
     bytes_ = new std::string(ReadDocumentFile(kFileName));
     doc_ = ParseXml(*bytes_).release();
     ASSERT_NE(doc_, nullptr) << "not well-formed";
-    // Compiled from a copy written as registration writes it, as a file.
-    path_ = new std::string((qztest::FreshDirectory("datatypes") / kFileName).string());
-    FILE* file = std::fopen(path_->c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(bytes_->data(), 1, bytes_->size(), file);
-    std::fclose(file);
     errors_ = new std::vector<std::string>();
-    schema_ = CompileSchema(path_->c_str(), errors_);
+    schema_ = CompileSchema(*bytes_, errors_);
   }
   static void TearDownTestSuite() {
     xmlSchemaFree(schema_);
     xmlFreeDoc(doc_);
     delete bytes_;
-    delete path_;
     delete errors_;
   }
 
@@ -388,7 +379,6 @@ class BasicDatatypesSchema : public ::testing::Test {
 
   static inline std::string* bytes_ = nullptr;
   static inline xmlDoc* doc_ = nullptr;
-  static inline std::string* path_ = nullptr;
   static inline std::vector<std::string>* errors_ = nullptr;
   static inline xmlSchemaPtr schema_ = nullptr;
 };
@@ -551,26 +541,18 @@ TEST_F(BasicDatatypesSchema, AttributeTypesAreEnforcedExceptForXSize) {
   EXPECT_NE(Validate(schema_, InNamespace("QZData", logarithmic)), std::vector<std::string>{});
 }
 
-// The encodings vocabulary is a type only: a schema that includes this one
-// and declares the element validates encodings settings with it.
+// The encodings vocabulary is a type only: the same schema with the element
+// declared validates encodings settings with it.
 TEST_F(BasicDatatypesSchema, DescribesTheEncodingsVocabularyAsATypeOnly) {
   ASSERT_NE(schema_, nullptr);
   const std::string settings = InNamespace(
       "QZEncodings", "<Encodings><Encoding Active=\"1\" EncodingType=\"version='1.0' encoding='UTF-8'\"/></Encodings>");
   EXPECT_NE(Validate(schema_, settings), std::vector<std::string>{});
 
-  std::filesystem::path wrapperPath = std::filesystem::path(*path_).parent_path() / "encodings.xsd";
-  FILE* wrapper = std::fopen(wrapperPath.c_str(), "wb");
-  ASSERT_NE(wrapper, nullptr);
-  std::fputs(
-      "<xs:schema xmlns:xs=\"http://www.w3.org/2001/XMLSchema\" elementFormDefault=\"qualified\""
-      " targetNamespace=\"x-schema:Tavel-basic-datatypes.xml\" xmlns:tvb=\"x-schema:Tavel-basic-datatypes.xml\">"
-      "<xs:include schemaLocation=\"Tavel-basic-datatypes.xml\"/>"
-      "<xs:element name=\"QZEncodings\" type=\"tvb:QZEncodings\"/></xs:schema>",
-      wrapper);
-  std::fclose(wrapper);
+  std::string withElement = *bytes_;
+  withElement.insert(withElement.rfind("</xs:schema>"), "<xs:element name=\"QZEncodings\" type=\"tvb:QZEncodings\"/>");
   std::vector<std::string> errors;
-  xmlSchemaPtr encodings = CompileSchema(wrapperPath.c_str(), &errors);
+  xmlSchemaPtr encodings = CompileSchema(withElement, &errors);
   ASSERT_NE(encodings, nullptr) << testing::PrintToString(errors);
 
   EXPECT_EQ(Validate(encodings, settings), std::vector<std::string>{});
