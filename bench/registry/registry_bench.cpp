@@ -1,15 +1,13 @@
 // What COM activation pays for the registry: reads must come from the cached
 // copy (one stat per call), and only a change on disk may cost a parse.
+#include <benchmark/benchmark.h>
+#include <sys/time.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <sys/time.h>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 

@@ -90,3 +90,17 @@ EXTERN_C LSTATUS WINAPI RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcc
                                          LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen,
                                          LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
                                          LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime);
+
+// The generic names: the system is built without UNICODE (TCHAR is CHAR).
+#ifndef UNICODE
+#define RegCreateKeyEx RegCreateKeyExA
+#define RegOpenKeyEx RegOpenKeyExA
+#define RegSetValueEx RegSetValueExA
+#define RegQueryValueEx RegQueryValueExA
+#define RegDeleteValue RegDeleteValueA
+#define RegDeleteKey RegDeleteKeyA
+#define RegDeleteTree RegDeleteTreeA
+#define RegEnumKeyEx RegEnumKeyExA
+#define RegEnumValue RegEnumValueA
+#define RegQueryInfoKey RegQueryInfoKeyA
+#endif

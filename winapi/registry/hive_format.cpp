@@ -44,10 +44,14 @@ void AppendHex(std::string* out, const std::vector<BYTE>& data) {
 
 const char* StringTypeName(DWORD type) {
   switch (type) {
-    case REG_SZ: return "sz";
-    case REG_EXPAND_SZ: return "expand_sz";
-    case REG_MULTI_SZ: return "multi_sz";
-    default: return nullptr;
+    case REG_SZ:
+      return "sz";
+    case REG_EXPAND_SZ:
+      return "expand_sz";
+    case REG_MULTI_SZ:
+      return "multi_sz";
+    default:
+      return nullptr;
   }
 }
 
@@ -60,13 +64,15 @@ void AppendValueData(std::string* out, const RegValue& value) {
   const char* stringType = StringTypeName(value.type);
   if (stringType != nullptr && IsTerminatedText(value.data)) {
     std::u16string text(value.data.size() / 2 - 1, u'\0');
-    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char16_t>(value.data[2 * i] | (value.data[2 * i + 1] << 8));
+    for (size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<char16_t>(value.data[2 * i] | (value.data[2 * i + 1] << 8));
     out->append(stringType).append(":\"");
     AppendEscaped(out, text);
     out->push_back('"');
   } else if (value.type == REG_DWORD && value.data.size() == 4) {
     char number[16];
-    unsigned dword = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) | (static_cast<unsigned>(value.data[3]) << 24);
+    unsigned dword =
+        value.data[0] | (value.data[1] << 8) | (value.data[2] << 16) | (static_cast<unsigned>(value.data[3]) << 24);
     std::snprintf(number, sizeof number, "%08x", dword);
     out->append("dword:").append(number);
   } else if (value.type == REG_BINARY) {
@@ -130,14 +136,12 @@ bool Unescape(std::string_view text, std::u16string* out) {
     if (escape == std::string_view::npos) escape = text.size();
     if (!DecodeUtf8Strict(text.substr(pos, escape - pos), out)) return false;
     if (escape == text.size()) break;
+    bool wide = escape + 1 < text.size() && text[escape + 1] == 'u';  // %uXXXX, else %XX
+    size_t first = escape + (wide ? 2 : 1);
+    size_t digits = wide ? 4 : 2;
     unsigned long unit;
-    if (escape + 1 < text.size() && text[escape + 1] == 'u') {
-      if (!ParseHexNumber(text.substr(escape + 2, 4), &unit) || escape + 6 > text.size()) return false;
-      pos = escape + 6;
-    } else {
-      if (escape + 3 > text.size() || !ParseHexNumber(text.substr(escape + 1, 2), &unit)) return false;
-      pos = escape + 3;
-    }
+    if (first + digits > text.size() || !ParseHexNumber(text.substr(first, digits), &unit)) return false;
+    pos = first + digits;
     out->push_back(static_cast<char16_t>(unit));
   }
   return true;

@@ -6,40 +6,74 @@
 namespace qzwin::registry {
 namespace {
 
-LONG KeyOf(Hive& hive, const KeyHandle& open, RegKey** key) {
-  *key = FindKey(hive, open.path);
-  return *key != nullptr && (*key)->id == open.id ? ERROR_SUCCESS : ERROR_KEY_DELETED;
+// The key a handle stands for in this copy of the registry, if it is still there.
+LONG KeyOf(Hive& hive, const KeyHandle& handle, RegKey** key) {
+  *key = FindKey(hive, handle.path);
+  return *key != nullptr && (*key)->id == handle.id ? ERROR_SUCCESS : ERROR_KEY_DELETED;
 }
 
-// Splits subkey below the handle's key. Windows accepts a leading backslash
-// only below HKEY_CLASSES_ROOT itself.
-LONG SubkeyNames(const KeyHandle& base, const std::u16string* subkey, std::vector<std::u16string>* names) {
-  static const std::u16string kNone;
-  bool leadingAllowed = base.predefined && base.path.root == kClassesRoot;
-  return SplitSubkeyPath(subkey != nullptr ? *subkey : kNone, leadingAllowed, names);
+LONG FindWithRights(OpenKeys& keys, HKEY hKey, REGSAM rights, KeyHandle* handle) {
+  LONG status = keys.Find(hKey, handle);
+  if (status == ERROR_SUCCESS && (handle->access & rights) != rights) status = ERROR_ACCESS_DENIED;
+  return status;
 }
 
-KeyPath Below(const KeyPath& base, const std::vector<std::u16string>& names) {
-  KeyPath path = base;
-  for (const std::u16string& name : names) path.folded.push_back(FoldName(name));
-  return path;
+// A subkey named relative to a handle: the handle, the subkey's names and its place.
+struct Subkey {
+  KeyHandle base;
+  std::vector<std::u16string> names;
+  KeyPath path;
+};
+
+LONG FindSubkeyPlace(OpenKeys& keys, HKEY parent, const std::u16string* subkey, Subkey* place) {
+  LONG status = keys.Find(parent, &place->base);
+  if (status != ERROR_SUCCESS) return status;
+  // Windows accepts a leading backslash only right below HKEY_CLASSES_ROOT.
+  bool leadingAllowed = place->base.predefined && place->base.path.root == kClassesRoot;
+  status = SplitSubkeyPath(subkey != nullptr ? *subkey : std::u16string(), leadingAllowed, &place->names);
+  if (status != ERROR_SUCCESS) return status;
+  place->path = place->base.path;
+  for (const std::u16string& name : place->names) place->path.folded.push_back(FoldName(name));
+  return ERROR_SUCCESS;
 }
 
-// Finds the key at path; with create, makes the missing keys on the way.
-RegKey* Walk(KeyStore& store, Hive& hive, const KeyHandle& base, const std::vector<std::u16string>& names, bool create,
-             bool* created) {
-  RegKey* key = nullptr;
-  if (KeyOf(hive, base, &key) != ERROR_SUCCESS) return nullptr;
+// Follows names down from key; with a store to take ids from, makes the
+// keys that are missing on the way. Null when a key is missing.
+RegKey* Walk(RegKey* key, const std::vector<std::u16string>& names, KeyStore* creator, bool* created) {
   for (const std::u16string& name : names) {
     RegKey* next = key->FindSubkey(FoldName(name));
     if (next == nullptr) {
-      if (!create) return nullptr;
-      next = &key->AddSubkey(name, store.NewKeyId());
+      if (creator == nullptr) return nullptr;
+      next = &key->AddSubkey(name, creator->NewKeyId());
       *created = true;
     }
     key = next;
   }
   return key;
+}
+
+// Deletes the key at subkey below parent; with tree, everything below it
+// too, else only when it has no subkeys (ERROR_ACCESS_DENIED, as Windows).
+LONG DeleteBelow(HKEY parent, const std::u16string& subkey, bool tree) {
+  OpenKeys& keys = OpenKeys::Instance();
+  auto lock = keys.Lock();
+  Subkey place;
+  LONG status = FindSubkeyPlace(keys, parent, &subkey, &place);
+  if (status != ERROR_SUCCESS) return status;
+  return place.base.store->Change([&](Hive& hive, bool* changed) -> LONG {
+    RegKey* key;
+    LONG baseStatus = KeyOf(hive, place.base, &key);
+    if (baseStatus != ERROR_SUCCESS) return baseStatus;
+    if (place.path.folded.empty()) return ERROR_ACCESS_DENIED;  // a root is never deleted
+    key = Walk(key, place.names, nullptr, nullptr);
+    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
+    if (!tree && !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
+    KeyPath parentPath = place.path;
+    parentPath.folded.pop_back();
+    FindKey(hive, parentPath)->RemoveSubkey(place.path.folded.back());
+    *changed = true;
+    return ERROR_SUCCESS;
+  });
 }
 
 }  // namespace
@@ -51,31 +85,31 @@ LONG CreateKey(HKEY parent, const std::u16string* subkey, DWORD reserved, REGSAM
   if (reserved != 0) return ERROR_INVALID_PARAMETER;
   OpenKeys& keys = OpenKeys::Instance();
   auto lock = keys.Lock();
-  KeyHandle base;
-  LONG status = keys.Find(parent, &base);
-  std::vector<std::u16string> names;
-  if (status == ERROR_SUCCESS) status = SubkeyNames(base, subkey, &names);
-  if (status == ERROR_SUCCESS) status = base.store->Refresh();
+  Subkey place;
+  LONG status = FindSubkeyPlace(keys, parent, subkey, &place);
+  if (status != ERROR_SUCCESS) return status;
+  KeyStore& store = *place.base.store;
+  status = store.Refresh();
+  RegKey* key = nullptr;
+  if (status == ERROR_SUCCESS) status = KeyOf(store.Current(), place.base, &key);
   if (status != ERROR_SUCCESS) return status;
 
-  KeyHandle opened{base.store, Below(base.path, names), 0, EffectiveAccess(access), false};
+  // Opening an existing key needs no lock on the file and writes nothing.
   bool created = false;
-  RegKey* existing = Walk(*base.store, base.store->Current(), base, names, false, &created);
-  if (existing != nullptr) {
-    opened.id = existing->id;
-  } else {
-    status = base.store->Change([&](Hive& hive, bool* changed) -> LONG {
-      RegKey* key;
-      LONG baseStatus = KeyOf(hive, base, &key);
+  key = Walk(key, place.names, nullptr, nullptr);
+  uint64_t id = key != nullptr ? key->id : 0;
+  if (key == nullptr) {
+    status = store.Change([&](Hive& hive, bool* changed) -> LONG {
+      RegKey* base;
+      LONG baseStatus = KeyOf(hive, place.base, &base);
       if (baseStatus != ERROR_SUCCESS) return baseStatus;
-      key = Walk(*base.store, hive, base, names, true, &created);
-      opened.id = key->id;
-      *changed = created;
+      id = Walk(base, place.names, &store, &created)->id;
+      *changed = created;  // another process may have made it meanwhile
       return ERROR_SUCCESS;
     });
     if (status != ERROR_SUCCESS) return status;
   }
-  *result = keys.Add(std::move(opened));
+  *result = keys.Add(KeyHandle{&store, place.path, id, EffectiveAccess(access), false});
   if (disposition != nullptr) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
   return ERROR_SUCCESS;
 }
@@ -85,25 +119,22 @@ LONG OpenKey(HKEY parent, const std::u16string* subkey, REGSAM access, HKEY* res
   *result = nullptr;
   OpenKeys& keys = OpenKeys::Instance();
   auto lock = keys.Lock();
-  KeyHandle base;
-  LONG status = keys.Find(parent, &base);
-  std::vector<std::u16string> names;
-  if (status == ERROR_SUCCESS) status = SubkeyNames(base, subkey, &names);
+  Subkey place;
+  LONG status = FindSubkeyPlace(keys, parent, subkey, &place);
   if (status != ERROR_SUCCESS) return status;
   // A predefined root opened with no subkey answers itself, as on Windows.
-  if (base.predefined && (subkey == nullptr || subkey->empty())) {
+  if (place.base.predefined && (subkey == nullptr || subkey->empty())) {
     *result = parent;
     return ERROR_SUCCESS;
   }
-  status = base.store->Refresh();
+  KeyStore& store = *place.base.store;
+  status = store.Refresh();
+  RegKey* key = nullptr;
+  if (status == ERROR_SUCCESS) status = KeyOf(store.Current(), place.base, &key);
   if (status != ERROR_SUCCESS) return status;
-  RegKey* key;
-  status = KeyOf(base.store->Current(), base, &key);
-  if (status != ERROR_SUCCESS) return status;
-  bool unused = false;
-  key = Walk(*base.store, base.store->Current(), base, names, false, &unused);
+  key = Walk(key, place.names, nullptr, nullptr);
   if (key == nullptr) return ERROR_FILE_NOT_FOUND;
-  *result = keys.Add(KeyHandle{base.store, Below(base.path, names), key->id, EffectiveAccess(access), false});
+  *result = keys.Add(KeyHandle{&store, place.path, key->id, EffectiveAccess(access), false});
   return ERROR_SUCCESS;
 }
 
@@ -111,35 +142,6 @@ LONG CloseKey(HKEY key) {
   OpenKeys& keys = OpenKeys::Instance();
   auto lock = keys.Lock();
   return keys.Remove(key);
-}
-
-// Deletes the key at subkey below parent; with tree, everything below it
-// too, else only when it has no subkeys (ERROR_ACCESS_DENIED, as Windows).
-static LONG DeleteBelow(HKEY parent, const std::u16string& subkey, bool tree) {
-  OpenKeys& keys = OpenKeys::Instance();
-  auto lock = keys.Lock();
-  KeyHandle base;
-  LONG status = keys.Find(parent, &base);
-  std::vector<std::u16string> names;
-  if (status == ERROR_SUCCESS) status = SubkeyNames(base, &subkey, &names);
-  if (status != ERROR_SUCCESS) return status;
-  KeyPath target = Below(base.path, names);
-  return base.store->Change([&](Hive& hive, bool* changed) -> LONG {
-    RegKey* key;
-    LONG baseStatus = KeyOf(hive, base, &key);
-    if (baseStatus != ERROR_SUCCESS) return baseStatus;
-    if (target.folded.empty()) return ERROR_ACCESS_DENIED;  // a root is never deleted
-    bool unused = false;
-    key = Walk(*base.store, hive, base, names, false, &unused);
-    if (key == nullptr) return ERROR_FILE_NOT_FOUND;
-    if (!tree && !key->subkeys.empty()) return ERROR_ACCESS_DENIED;
-    KeyPath parentPath = target;
-    std::u16string name = parentPath.folded.back();
-    parentPath.folded.pop_back();
-    FindKey(hive, parentPath)->RemoveSubkey(name);
-    *changed = true;
-    return ERROR_SUCCESS;
-  });
 }
 
 LONG DeleteKey(HKEY parent, const std::u16string* subkey) {
@@ -161,27 +163,23 @@ LONG DeleteTree(HKEY parent, const std::u16string* subkey) {
 LONG ReadKey(HKEY hKey, REGSAM rights, const std::function<LONG(const RegKey& key, const KeyStore& store)>& read) {
   OpenKeys& keys = OpenKeys::Instance();
   auto lock = keys.Lock();
-  KeyHandle open;
-  LONG status = keys.Find(hKey, &open);
-  if (status != ERROR_SUCCESS) return status;
-  if ((open.access & rights) != rights) return ERROR_ACCESS_DENIED;
-  status = open.store->Refresh();
-  if (status != ERROR_SUCCESS) return status;
-  RegKey* key;
-  status = KeyOf(open.store->Current(), open, &key);
-  return status == ERROR_SUCCESS ? read(*key, *open.store) : status;
+  KeyHandle handle;
+  LONG status = FindWithRights(keys, hKey, rights, &handle);
+  if (status == ERROR_SUCCESS) status = handle.store->Refresh();
+  RegKey* key = nullptr;
+  if (status == ERROR_SUCCESS) status = KeyOf(handle.store->Current(), handle, &key);
+  return status == ERROR_SUCCESS ? read(*key, *handle.store) : status;
 }
 
 LONG ChangeKey(HKEY hKey, REGSAM rights, const std::function<LONG(RegKey& key, bool* changed)>& change) {
   OpenKeys& keys = OpenKeys::Instance();
   auto lock = keys.Lock();
-  KeyHandle open;
-  LONG status = keys.Find(hKey, &open);
+  KeyHandle handle;
+  LONG status = FindWithRights(keys, hKey, rights, &handle);
   if (status != ERROR_SUCCESS) return status;
-  if ((open.access & rights) != rights) return ERROR_ACCESS_DENIED;
-  return open.store->Change([&](Hive& hive, bool* changed) -> LONG {
+  return handle.store->Change([&](Hive& hive, bool* changed) -> LONG {
     RegKey* key;
-    LONG keyStatus = KeyOf(hive, open, &key);
+    LONG keyStatus = KeyOf(hive, handle, &key);
     return keyStatus == ERROR_SUCCESS ? change(*key, changed) : keyStatus;
   });
 }

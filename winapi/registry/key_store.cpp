@@ -1,5 +1,9 @@
 #include "key_store.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <winerror.h>
 
 #include <cerrno>
@@ -8,11 +12,6 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "hive_format.h"
 

@@ -4,13 +4,13 @@
 // temporary file that is then renamed over the registry file.
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <windef.h>
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 #include "key_tree.h"
 
@@ -63,7 +63,7 @@ class KeyStore {
   std::string filePath_;
   std::string folder_;
   Hive hive_;
-  Fingerprint fingerprint_;   // of the file the copy was read from or written to
+  Fingerprint fingerprint_;      // of the file the copy was read from or written to
   Fingerprint reportedCorrupt_;  // a corrupt file already reported that could not be put aside
   bool loaded_ = false;
   uint64_t nextKeyId_ = 1000;  // ids below are the roots'

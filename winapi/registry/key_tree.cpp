@@ -25,8 +25,8 @@ auto LowerBound(Keys& keys, std::u16string_view foldedName) {
 
 }  // namespace
 
-const std::array<std::u16string_view, kRootCount> kRootNames = {
-    u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER", u"HKEY_LOCAL_MACHINE", u"HKEY_USERS"};
+const std::array<std::u16string_view, kRootCount> kRootNames = {u"HKEY_CLASSES_ROOT", u"HKEY_CURRENT_USER",
+                                                                u"HKEY_LOCAL_MACHINE", u"HKEY_USERS"};
 
 Hive::Hive() {
   for (int i = 0; i < kRootCount; ++i) {

@@ -22,9 +22,9 @@ struct RegValue {
 };
 
 struct RegKey {
-  std::u16string name;    // as created
-  std::u16string folded;  // FoldName(name): what lookups and sorting use
-  uint64_t id = 0;        // identity of this key in this process (see KeyStore)
+  std::u16string name;           // as created
+  std::u16string folded;         // FoldName(name): what lookups and sorting use
+  uint64_t id = 0;               // identity of this key in this process (see KeyStore)
   std::vector<RegValue> values;  // in the order they were first set, as Windows enumerates them
   std::vector<RegKey> subkeys;   // sorted by folded name, as Windows enumerates them
 

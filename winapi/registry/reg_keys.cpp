@@ -7,12 +7,7 @@
 #include "call_forms.h"
 #include "key_calls.h"
 
-using qzwin::registry::CallForm;
-using qzwin::registry::KeyStore;
-using qzwin::registry::NameArgument;
-using qzwin::registry::RegKey;
-using qzwin::registry::RegValue;
-
+namespace qzwin::registry {
 namespace {
 
 // Keys carry no class: the class answers as "".
@@ -23,16 +18,16 @@ LONG AnswerEmptyClass(Char* classBuffer, DWORD* classLength) {
     return ERROR_SUCCESS;
   }
   if (classLength == nullptr) return ERROR_INVALID_PARAMETER;
-  return qzwin::registry::CopyName(std::u16string(), classBuffer, classLength);
+  return CopyName(std::u16string(), classBuffer, classLength);
 }
 
 template <typename Char>
 LONG EnumKey(HKEY hKey, DWORD index, Char* name, DWORD* nameLength, DWORD* reserved, Char* classBuffer,
              DWORD* classLength, FILETIME* lastWriteTime) {
   if (name == nullptr || nameLength == nullptr || reserved != nullptr) return ERROR_INVALID_PARAMETER;
-  return qzwin::registry::ReadKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const RegKey& key, const KeyStore& store) -> LONG {
+  return ReadKey(hKey, KEY_ENUMERATE_SUB_KEYS, [&](const RegKey& key, const KeyStore& store) -> LONG {
     if (index >= key.subkeys.size()) return ERROR_NO_MORE_ITEMS;
-    LONG status = qzwin::registry::CopyName(CallForm<Char>::Name(key.subkeys[index].name), name, nameLength);
+    LONG status = CopyName(CallForm<Char>::Name(key.subkeys[index].name), name, nameLength);
     if (status != ERROR_SUCCESS) return status;
     if (lastWriteTime != nullptr) *lastWriteTime = store.LastWriteTime();
     return AnswerEmptyClass(classBuffer, classLength);
@@ -44,7 +39,7 @@ LONG QueryInfoKey(HKEY hKey, Char* classBuffer, DWORD* classLength, DWORD* reser
                   DWORD* maxSubKeyLength, DWORD* maxClassLength, DWORD* values, DWORD* maxValueNameLength,
                   DWORD* maxValueLength, DWORD* securityDescriptorSize, FILETIME* lastWriteTime) {
   if (reserved != nullptr || (classBuffer != nullptr && classLength == nullptr)) return ERROR_INVALID_PARAMETER;
-  return qzwin::registry::ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore& store) -> LONG {
+  return ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore& store) -> LONG {
     // Lengths are those of the caller's form, so that buffers sized by them
     // fit what RegEnumKeyEx and RegEnumValue answer in that form.
     size_t longestSubkey = 0, longestValueName = 0, largestData = 0;
@@ -68,6 +63,9 @@ LONG QueryInfoKey(HKEY hKey, Char* classBuffer, DWORD* classLength, DWORD* reser
 }
 
 }  // namespace
+}  // namespace qzwin::registry
+
+using qzwin::registry::NameArgument;
 
 LSTATUS WINAPI RegCreateKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD Reserved, LPSTR, DWORD, REGSAM samDesired,
                                const LPSECURITY_ATTRIBUTES, PHKEY phkResult, LPDWORD lpdwDisposition) {
@@ -115,26 +113,28 @@ LSTATUS WINAPI RegDeleteTreeW(HKEY hKey, LPCWSTR lpSubKey) {
 
 LSTATUS WINAPI RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
                              LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
-  return EnumKey(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass, lpcchClass, lpftLastWriteTime);
+  return qzwin::registry::EnumKey(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass, lpcchClass, lpftLastWriteTime);
 }
 
 LSTATUS WINAPI RegEnumKeyExW(HKEY hKey, DWORD dwIndex, LPWSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
                              LPWSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
-  return EnumKey(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass, lpcchClass, lpftLastWriteTime);
+  return qzwin::registry::EnumKey(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass, lpcchClass, lpftLastWriteTime);
 }
 
-LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
-                                LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen,
-                                LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
-  return QueryInfoKey(hKey, lpClass, lpcchClass, lpReserved, lpcSubKeys, lpcbMaxSubKeyLen, lpcbMaxClassLen,
-                      lpcValues, lpcbMaxValueNameLen, lpcbMaxValueLen, lpcbSecurityDescriptor, lpftLastWriteTime);
+LSTATUS WINAPI RegQueryInfoKeyA(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
+                                LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                                LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                                PFILETIME lpftLastWriteTime) {
+  return qzwin::registry::QueryInfoKey(hKey, lpClass, lpcchClass, lpReserved, lpcSubKeys, lpcbMaxSubKeyLen,
+                                       lpcbMaxClassLen, lpcValues, lpcbMaxValueNameLen, lpcbMaxValueLen,
+                                       lpcbSecurityDescriptor, lpftLastWriteTime);
 }
 
-LSTATUS WINAPI RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved,
-                                LPDWORD lpcSubKeys, LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen,
-                                LPDWORD lpcValues, LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen,
-                                LPDWORD lpcbSecurityDescriptor, PFILETIME lpftLastWriteTime) {
-  return QueryInfoKey(hKey, lpClass, lpcchClass, lpReserved, lpcSubKeys, lpcbMaxSubKeyLen, lpcbMaxClassLen,
-                      lpcValues, lpcbMaxValueNameLen, lpcbMaxValueLen, lpcbSecurityDescriptor, lpftLastWriteTime);
+LSTATUS WINAPI RegQueryInfoKeyW(HKEY hKey, LPWSTR lpClass, LPDWORD lpcchClass, LPDWORD lpReserved, LPDWORD lpcSubKeys,
+                                LPDWORD lpcbMaxSubKeyLen, LPDWORD lpcbMaxClassLen, LPDWORD lpcValues,
+                                LPDWORD lpcbMaxValueNameLen, LPDWORD lpcbMaxValueLen, LPDWORD lpcbSecurityDescriptor,
+                                PFILETIME lpftLastWriteTime) {
+  return qzwin::registry::QueryInfoKey(hKey, lpClass, lpcchClass, lpReserved, lpcSubKeys, lpcbMaxSubKeyLen,
+                                       lpcbMaxClassLen, lpcValues, lpcbMaxValueNameLen, lpcbMaxValueLen,
+                                       lpcbSecurityDescriptor, lpftLastWriteTime);
 }

@@ -6,12 +6,7 @@
 #include "call_forms.h"
 #include "key_calls.h"
 
-using qzwin::registry::CallForm;
-using qzwin::registry::KeyStore;
-using qzwin::registry::NameArgument;
-using qzwin::registry::RegKey;
-using qzwin::registry::RegValue;
-
+namespace qzwin::registry {
 namespace {
 
 template <typename Char>
@@ -19,7 +14,7 @@ LONG SetValue(HKEY hKey, const Char* valueName, DWORD type, const BYTE* data, DW
   if (data == nullptr && size != 0) return ERROR_NOACCESS;
   NameArgument name(valueName);
   std::vector<BYTE> stored = CallForm<Char>::DataIn(type, data, size);
-  return qzwin::registry::ChangeKey(hKey, KEY_SET_VALUE, [&](RegKey& key, bool* changed) -> LONG {
+  return ChangeKey(hKey, KEY_SET_VALUE, [&](RegKey& key, bool* changed) -> LONG {
     const RegValue* existing = key.FindValue(name.orEmpty());
     *changed = existing == nullptr || existing->type != type || existing->data != stored;
     if (*changed) key.SetValue(name.orEmpty(), type, std::move(stored));
@@ -43,7 +38,7 @@ template <typename Char>
 LONG QueryValue(HKEY hKey, const Char* valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* size) {
   if (reserved != nullptr || (data != nullptr && size == nullptr)) return ERROR_INVALID_PARAMETER;
   NameArgument name(valueName);
-  return qzwin::registry::ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore&) -> LONG {
+  return ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore&) -> LONG {
     const RegValue* value = key.FindValue(name.orEmpty());
     if (value == nullptr) return ERROR_FILE_NOT_FOUND;
     if (type != nullptr) *type = value->type;
@@ -54,7 +49,7 @@ LONG QueryValue(HKEY hKey, const Char* valueName, DWORD* reserved, DWORD* type, 
 template <typename Char>
 LONG DeleteValue(HKEY hKey, const Char* valueName) {
   NameArgument name(valueName);
-  return qzwin::registry::ChangeKey(hKey, KEY_SET_VALUE, [&](RegKey& key, bool* changed) -> LONG {
+  return ChangeKey(hKey, KEY_SET_VALUE, [&](RegKey& key, bool* changed) -> LONG {
     *changed = key.RemoveValue(name.orEmpty());
     return *changed ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
   });
@@ -66,7 +61,7 @@ LONG EnumValue(HKEY hKey, DWORD index, Char* valueName, DWORD* nameLength, DWORD
   if (valueName == nullptr || nameLength == nullptr || reserved != nullptr || (data != nullptr && size == nullptr)) {
     return ERROR_INVALID_PARAMETER;
   }
-  return qzwin::registry::ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore&) -> LONG {
+  return ReadKey(hKey, KEY_QUERY_VALUE, [&](const RegKey& key, const KeyStore&) -> LONG {
     if (index >= key.values.size()) return ERROR_NO_MORE_ITEMS;
     const RegValue& value = key.values[index];
     const auto& name = CallForm<Char>::Name(value.name);
@@ -78,43 +73,46 @@ LONG EnumValue(HKEY hKey, DWORD index, Char* valueName, DWORD* nameLength, DWORD
       if (size != nullptr) *size = static_cast<DWORD>(bytes.size());
       return ERROR_MORE_DATA;
     }
-    qzwin::registry::CopyName(name, valueName, nameLength);
+    CopyName(name, valueName, nameLength);
     return AnswerData(bytes, data, size);
   });
 }
 
 }  // namespace
+}  // namespace qzwin::registry
 
-LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
-                              DWORD cbData) {
-  return SetValue(hKey, lpValueName, dwType, lpData, cbData);
+LSTATUS WINAPI RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+  return qzwin::registry::SetValue(hKey, lpValueName, dwType, lpData, cbData);
 }
 
-LSTATUS WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData,
-                              DWORD cbData) {
-  return SetValue(hKey, lpValueName, dwType, lpData, cbData);
+LSTATUS WINAPI RegSetValueExW(HKEY hKey, LPCWSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData) {
+  return qzwin::registry::SetValue(hKey, lpValueName, dwType, lpData, cbData);
 }
 
 LSTATUS WINAPI RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
                                 LPDWORD lpcbData) {
-  return QueryValue(hKey, lpValueName, lpReserved, lpType, lpData, lpcbData);
+  return qzwin::registry::QueryValue(hKey, lpValueName, lpReserved, lpType, lpData, lpcbData);
 }
 
 LSTATUS WINAPI RegQueryValueExW(HKEY hKey, LPCWSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
                                 LPDWORD lpcbData) {
-  return QueryValue(hKey, lpValueName, lpReserved, lpType, lpData, lpcbData);
+  return qzwin::registry::QueryValue(hKey, lpValueName, lpReserved, lpType, lpData, lpcbData);
 }
 
-LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) { return DeleteValue(hKey, lpValueName); }
-
-LSTATUS WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) { return DeleteValue(hKey, lpValueName); }
-
-LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
-                             LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-  return EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved, lpType, lpData, lpcbData);
+LSTATUS WINAPI RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  return qzwin::registry::DeleteValue(hKey, lpValueName);
 }
 
-LSTATUS WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName,
-                             LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-  return EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved, lpType, lpData, lpcbData);
+LSTATUS WINAPI RegDeleteValueW(HKEY hKey, LPCWSTR lpValueName) {
+  return qzwin::registry::DeleteValue(hKey, lpValueName);
+}
+
+LSTATUS WINAPI RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved,
+                             LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  return qzwin::registry::EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved, lpType, lpData, lpcbData);
+}
+
+LSTATUS WINAPI RegEnumValueW(HKEY hKey, DWORD dwIndex, LPWSTR lpValueName, LPDWORD lpcchValueName, LPDWORD lpReserved,
+                             LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  return qzwin::registry::EnumValue(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved, lpType, lpData, lpcbData);
 }

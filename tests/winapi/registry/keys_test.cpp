@@ -31,8 +31,8 @@ TEST_F(KeysTest, CreateReportsWhetherTheKeyIsNewAndMakesTheKeysOnTheWay) {
   EXPECT_TRUE(Exists("A\\B"));
   RegCloseKey(key);
 
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "a\\b\\c", 0, nullptr, 0, KEY_READ, nullptr, &key,
-                                           &disposition));
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegCreateKeyExA(HKEY_CLASSES_ROOT, "a\\b\\c", 0, nullptr, 0, KEY_READ, nullptr, &key, &disposition));
   EXPECT_EQ(static_cast<DWORD>(REG_OPENED_EXISTING_KEY), disposition);
   RegCloseKey(key);
 }
@@ -109,7 +109,8 @@ TEST_F(KeysTest, MissingKeysBadHandlesAndNullPointersGiveErrorsNotCrashes) {
   EXPECT_EQ(ERROR_INVALID_PARAMETER, RegOpenKeyExA(HKEY_CLASSES_ROOT, "Closed", 0, KEY_READ, nullptr));
   EXPECT_EQ(ERROR_BADKEY, RegCreateKeyExA(HKEY_CLASSES_ROOT, "X", 0, nullptr, 0, KEY_READ, nullptr, nullptr, nullptr));
   EXPECT_EQ(ERROR_INVALID_PARAMETER, RegDeleteKeyA(HKEY_CLASSES_ROOT, nullptr));
-  EXPECT_EQ(ERROR_INVALID_PARAMETER, RegEnumKeyExA(HKEY_CLASSES_ROOT, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(ERROR_INVALID_PARAMETER,
+            RegEnumKeyExA(HKEY_CLASSES_ROOT, 0, nullptr, &size, nullptr, nullptr, nullptr, nullptr));
   EXPECT_FALSE(Exists("X"));
 }
 
@@ -166,7 +167,8 @@ TEST_F(KeysTest, HandlesOfDeletedKeysAnswerKeyDeleted) {
 }
 
 TEST_F(KeysTest, SubkeysEnumerateInCaseInsensitiveOrder) {
-  for (const char* name : {"b", "C", "a", "_x", "B2", "aa"}) RegCloseKey(Create((std::string("Order\\") + name).c_str()));
+  for (const char* name : {"b", "C", "a", "_x", "B2", "aa"})
+    RegCloseKey(Create((std::string("Order\\") + name).c_str()));
   HKEY order = Create("Order");
   // Sorted by upper-case form: '_' (0x5F) comes after the letters.
   EXPECT_EQ((std::vector<std::string>{"a", "aa", "b", "B2", "C", "_x"}), SubkeyNames(order));
@@ -199,8 +201,8 @@ TEST_F(KeysTest, QueryInfoKeyCountsAndMeasures) {
   EXPECT_EQ(6u, maxData);  // "12345" and its terminator, narrow
   EXPECT_NE(0u, written.dwHighDateTime);
 
-  ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                                            nullptr, &maxData, nullptr, nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                            &maxData, nullptr, nullptr));
   EXPECT_EQ(12u, maxData);  // the same text in UTF-16
   RegCloseKey(key);
 }

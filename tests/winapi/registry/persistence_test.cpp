@@ -1,13 +1,13 @@
 // The registry lives in one file: it survives the process, is shared with
 // other processes, is never left half-written and is never silently lost.
-#include <fstream>
-#include <sstream>
-#include <vector>
-
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
 
 #include "registry_fixture.h"
 
@@ -93,29 +93,31 @@ TEST_F(PersistenceTest, ProcessesSeeEachOthersChanges) {
 
   // The child starts with the parent's cache; both then change the file.
   ASSERT_EQ(0, InChild([] {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Shared\\FromChild", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-      return 1;
-    }
-    RegCloseKey(key);
-    if (RegDeleteKeyA(HKEY_CLASSES_ROOT, "Shared\\Doomed") != ERROR_SUCCESS) return 2;
-    return 0;
-  }));
+              HKEY key = nullptr;
+              if (RegCreateKeyExA(HKEY_CLASSES_ROOT, "Shared\\FromChild", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                                  nullptr) != ERROR_SUCCESS) {
+                return 1;
+              }
+              RegCloseKey(key);
+              if (RegDeleteKeyA(HKEY_CLASSES_ROOT, "Shared\\Doomed") != ERROR_SUCCESS) return 2;
+              return 0;
+            }));
   EXPECT_TRUE(Exists("Shared\\FromChild"));
   EXPECT_FALSE(Exists("Shared\\Doomed"));
   EXPECT_EQ(ERROR_KEY_DELETED, RegSetValueExA(doomed, "v", 0, REG_BINARY, nullptr, 0));
   EXPECT_EQ("parent", QueryString(shared, "from"));  // handles of keys that stay are still good
 
   SetString(shared, "later", "parent");
-  EXPECT_EQ(0, InChild([] {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_READ, &key) != ERROR_SUCCESS) return 1;
-    char text[16];
-    DWORD size = sizeof text;
-    if (RegQueryValueExA(key, "later", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS) return 2;
-    return std::string(text) == "parent" ? 0 : 3;
-  }));
+  EXPECT_EQ(
+      0, InChild([] {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Shared", 0, KEY_READ, &key) != ERROR_SUCCESS) return 1;
+        char text[16];
+        DWORD size = sizeof text;
+        if (RegQueryValueExA(key, "later", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size) != ERROR_SUCCESS)
+          return 2;
+        return std::string(text) == "parent" ? 0 : 3;
+      }));
   RegCloseKey(doomed);
   RegCloseKey(shared);
 }
@@ -130,8 +132,8 @@ TEST_F(PersistenceTest, ConcurrentWritersLoseNothing) {
       for (int i = 0; i < kKeysEach; ++i) {
         std::string name = "Concurrent\\W" + std::to_string(writer) + "K" + std::to_string(i);
         HKEY key = nullptr;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS) {
           _exit(1);
         }
         DWORD value = static_cast<DWORD>(i);
@@ -174,12 +176,13 @@ TEST_F(PersistenceTest, AFailedWriteChangesNothing) {
   std::vector<BYTE> big(20000, 0xAB);
   ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "big", 0, REG_BINARY, big.data(), static_cast<DWORD>(big.size())));
   before = ReadFile(RegistryFile());
-  EXPECT_EQ(0, InChild([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = {8192, 8192};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    return RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4) == ERROR_CANTWRITE ? 0 : 1;
-  }));
+  EXPECT_EQ(
+      0, InChild([&] {
+        signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = {8192, 8192};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        return RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("new"), 4) == ERROR_CANTWRITE ? 0 : 1;
+      }));
   EXPECT_EQ(before, ReadFile(RegistryFile()));
   EXPECT_EQ("old", QueryString(key, "v"));
   SetString(key, "v", "newer");
@@ -208,6 +211,35 @@ TEST_F(PersistenceTest, ACorruptFileIsKeptAsideAndReportedOnce) {
 
   RegCloseKey(Create("AfterCorruption"));
   EXPECT_TRUE(Exists("AfterCorruption"));
+}
+
+TEST_F(PersistenceTest, EveryKindOfDamageIsCaughtNotMisread) {
+  const std::string header = "qzwin-registry 1\n";
+  const std::string damaged[] = {
+      "",
+      "[HKEY_CLASSES_ROOT\\A]\n",  // no header
+      header + "@=sz:\"outside a key\"\n",
+      header + "[HKEY_NOWHERE\\A]\n",
+      header + "[HKEY_CLASSES_ROOT\\A\\\\B]\n",  // an empty key name
+      header + "[HKEY_CLASSES_ROOT\\A%]\n",
+      header + "[HKEY_CLASSES_ROOT\\A%u12]\n",
+      header + "[HKEY_CLASSES_ROOT\\A%zz]\n",
+      header + "[HKEY_CLASSES_ROOT\\\xC3(]\n",  // not UTF-8
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"v\"=dword:123\n",
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"v\"=binary:abc\n",
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"v\"=hex(99999999999):00\n",
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"v\"=sz:\"unterminated\n",
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"v\"=qword:00\n",
+      header + "[HKEY_CLASSES_ROOT\\A]\n\"\"=sz:\"an empty name is written @\"\n",
+  };
+  fs::create_directories(RegistryFile().parent_path());
+  for (const std::string& text : damaged) {
+    std::ofstream(RegistryFile(), std::ios::binary | std::ios::trunc) << text;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Exists("A")) << text;
+    EXPECT_NE("", testing::internal::GetCapturedStderr()) << text;
+    EXPECT_FALSE(fs::exists(RegistryFile())) << text;  // put aside, not overwritten
+  }
 }
 
 TEST_F(PersistenceTest, AnUnreadableFileIsAnErrorNotAnEmptyRegistry) {

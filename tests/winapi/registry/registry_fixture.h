@@ -1,13 +1,12 @@
 // Every registry test runs on a registry of its own: a fresh platform root.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "support/temp_root.h"
 

@@ -22,12 +22,14 @@ TEST_F(ValuesTest, QueryGivesSizeOrMoreDataOrTheData) {
 
   char16_t small[4];
   size = sizeof small;
-  EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExW(key, u"ThreadingModel", nullptr, &type, reinterpret_cast<BYTE*>(small), &size));
+  EXPECT_EQ(ERROR_MORE_DATA,
+            RegQueryValueExW(key, u"ThreadingModel", nullptr, &type, reinterpret_cast<BYTE*>(small), &size));
   EXPECT_EQ(sizeof text, size);
 
   char16_t whole[16];
   size = sizeof whole;
-  ASSERT_EQ(ERROR_SUCCESS, RegQueryValueExW(key, u"ThreadingModel", nullptr, &type, reinterpret_cast<BYTE*>(whole), &size));
+  ASSERT_EQ(ERROR_SUCCESS,
+            RegQueryValueExW(key, u"ThreadingModel", nullptr, &type, reinterpret_cast<BYTE*>(whole), &size));
   EXPECT_EQ(sizeof text, size);
   EXPECT_EQ(0, std::memcmp(text, whole, sizeof text));
 
@@ -36,12 +38,14 @@ TEST_F(ValuesTest, QueryGivesSizeOrMoreDataOrTheData) {
   EXPECT_EQ(10u, size);
   char narrow[10];
   size = 9;
-  EXPECT_EQ(ERROR_MORE_DATA, RegQueryValueExA(key, "ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(narrow), &size));
+  EXPECT_EQ(ERROR_MORE_DATA,
+            RegQueryValueExA(key, "ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(narrow), &size));
   EXPECT_EQ(10u, size);
   EXPECT_EQ("Apartment", QueryString(key, "ThreadingModel"));
 
   EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegQueryValueExA(key, "Missing", nullptr, nullptr, nullptr, &size));
-  EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(key, "ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(narrow), nullptr));
+  EXPECT_EQ(ERROR_INVALID_PARAMETER,
+            RegQueryValueExA(key, "ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(narrow), nullptr));
   DWORD reserved = 0;
   EXPECT_EQ(ERROR_INVALID_PARAMETER, RegQueryValueExA(key, "ThreadingModel", &reserved, nullptr, nullptr, &size));
   RegCloseKey(key);
@@ -108,7 +112,9 @@ TEST_F(ValuesTest, TheDefaultValueIsTheNullOrEmptyName) {
 
 TEST_F(ValuesTest, NarrowTextIsUtf8BothWays) {
   HKEY key = Create("Utf8");
-  const char narrow[] = "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC";  // "Grüße €"
+  const char narrow[] =
+      "Gr\xC3\xBC\xC3\x9F"
+      "e \xE2\x82\xAC";  // "Grüße €"
   ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "N\xC3\xA4me", 0, REG_SZ, Bytes(narrow), sizeof narrow));
   char16_t wide[16];
   DWORD size = sizeof wide;
