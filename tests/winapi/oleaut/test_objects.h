@@ -1,12 +1,13 @@
-// A COM object for ownership tests: counts its references, answers
-// IUnknown, IDispatch (whose value property is a fixed VARIANT) and,
-// when asked to, ISupportErrorInfo.
+// Objects for the OLE Automation tests: a counting COM object and a
+// ready-made error information object.
 #pragma once
 
 #include <oleauto.h>
 
 namespace oleauttest {
 
+// Counts its references and answers IUnknown, IDispatch (whose value
+// property is `value`) and, when asked to, ISupportErrorInfo.
 class CountingObject : public IDispatch, public ISupportErrorInfo {
  public:
   // Starts with no references: the test holds it by value and checks refs().
@@ -50,5 +51,19 @@ class CountingObject : public IDispatch, public ISupportErrorInfo {
  private:
   ULONG refs_ = 0;
 };
+
+// A new error information object with one reference for the caller.
+inline IErrorInfo* NewErrorInfo(const OLECHAR* description, const OLECHAR* source = nullptr,
+                                const GUID& guid = GUID{}) {
+  ICreateErrorInfo* create = nullptr;
+  if (FAILED(CreateErrorInfo(&create))) return nullptr;
+  create->SetGUID(guid);
+  create->SetDescription(const_cast<LPOLESTR>(description));
+  create->SetSource(const_cast<LPOLESTR>(source));
+  IErrorInfo* info = nullptr;
+  create->QueryInterface(__uuidof(IErrorInfo), reinterpret_cast<void**>(&info));
+  create->Release();
+  return info;
+}
 
 }  // namespace oleauttest

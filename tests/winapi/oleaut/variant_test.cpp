@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <oleauto.h>
 
-#include "counting_object.h"
+#include "test_objects.h"
 
 namespace {
 
