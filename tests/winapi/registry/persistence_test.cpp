@@ -73,19 +73,6 @@ TEST_F(PersistenceTest, AnyNameAndAnyBytesSurviveTheFile) {
   EXPECT_TRUE(Exists("Odd\\Empty"));
 }
 
-TEST_F(PersistenceTest, TheFileIsReadableText) {
-  HKEY key = Create("CLSID\\{AEFFB600-A7EE-477B-8E63-2E84D27581AF}\\InprocServer32");
-  SetString(key, nullptr, "C:\\WINDOWS\\system32\\qzschemas.DLL");
-  SetString(key, "ThreadingModel", "Apartment");
-  RegCloseKey(key);
-  std::string text = ReadFile(RegistryFile());
-  EXPECT_NE(std::string::npos,
-            text.find("[HKEY_CLASSES_ROOT\\CLSID\\{AEFFB600-A7EE-477B-8E63-2E84D27581AF}\\InprocServer32]\n"
-                      "@=sz:\"C:\\WINDOWS\\system32\\qzschemas.DLL\"\n"
-                      "\"ThreadingModel\"=sz:\"Apartment\"\n"))
-      << text;
-}
-
 TEST_F(PersistenceTest, ProcessesSeeEachOthersChanges) {
   HKEY shared = Create("Shared");
   SetString(shared, "from", "parent");
