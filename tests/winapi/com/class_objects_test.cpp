@@ -62,6 +62,7 @@ TEST_F(ClassObjects, ComeBeforeBuiltInClassesWhichComeBeforeTheRegistry) {
   EXPECT_EQ(object, static_cast<IUnknown*>(&local));
   if (object != nullptr) object->Release();
   EXPECT_FALSE(comtest::IsModuleLoaded(QZ_TEST_SERVER_PATH));
+  EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
 }
 
 // Like the system's service object: from inside its own creation it offers
