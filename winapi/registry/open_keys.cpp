@@ -2,6 +2,8 @@
 
 #include <qzwin/registry.h>
 
+#include <pthread.h>
+
 namespace qzwin::registry {
 namespace {
 
@@ -34,7 +36,14 @@ REGSAM EffectiveAccess(REGSAM requested) {
 }
 
 OpenKeys& OpenKeys::Instance() {
-  static OpenKeys* instance = new OpenKeys;
+  static OpenKeys* instance = [] {
+    auto* keys = new OpenKeys;
+    // A child forked while another thread is inside a Reg* call must not
+    // inherit the lock held: fork waits for the call to finish.
+    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
+                   [] { Instance().mutex_.unlock(); });
+    return keys;
+  }();
   return *instance;
 }
 
