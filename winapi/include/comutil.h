@@ -393,6 +393,8 @@ class _variant_t : public tagVARIANT {
   _variant_t& operator=(ULONGLONG ullSrc) { return Replace(_variant_t(ullSrc)); }
 
   // Same type and same value; strings by their bytes, interfaces by pointer.
+  bool operator==(const _variant_t& varSrc) const noexcept { return Equal(*this, varSrc); }
+  bool operator!=(const _variant_t& varSrc) const noexcept { return !Equal(*this, varSrc); }
   bool operator==(const VARIANT& varSrc) const noexcept { return Equal(*this, varSrc); }
   bool operator!=(const VARIANT& varSrc) const noexcept { return !Equal(*this, varSrc); }
   bool operator==(const VARIANT* pSrc) const noexcept { return pSrc != nullptr && Equal(*this, *pSrc); }
