@@ -29,14 +29,14 @@ TEST(XdrCacheFile, ListWithoutEntryIsIncomplete) {
   EXPECT_EQ(r.error.code, xdr::kElementNotComplete);
   EXPECT_EQ(NodeName(r.error.node), "QZSchemas");
   EXPECT_EQ(r.error.reason,
-            "Element content is incomplete according to the DTD/Schema. Expecting: QZSchema.");
+            "The element ends before its schema's content is complete. Expected here: QZSchema.");
 }
 
 TEST(XdrCacheFile, EntryWithoutRequiredAttributeIsInvalid) {
   Result r = Validate(CacheFile(std::string(kDefaultCacheEntry) +
                                 "\t\t<QZSchema urn=\"x-schema:Other.xsd\"/>\r\n"));
   EXPECT_EQ(r.hr, xdr::kRequiredAttributeMissing);
-  EXPECT_EQ(r.error.reason, "Required attribute 'Filename' is missing.");
+  EXPECT_EQ(r.error.reason, "The element lacks the required attribute 'Filename'.");
   ASSERT_NE(r.error.node, nullptr);
   EXPECT_EQ(NodeName(r.error.node), "QZSchema");
   EXPECT_EQ(xmlGetLineNo(r.error.node), 17);  // the second entry's line
@@ -119,7 +119,7 @@ TEST(XdrEncodingsFile, ValidatesTheActiveFlag) {
 
   r = Validate(EncodingsFile("yes"));
   EXPECT_EQ(r.hr, xdr::kDatatypeParse);
-  EXPECT_EQ(r.error.reason, "Error parsing 'yes' as i4 datatype in attribute 'Active'.");
+  EXPECT_EQ(r.error.reason, "The value 'yes' is not of type i4 in attribute 'Active'.");
   EXPECT_EQ(xmlGetLineNo(r.error.node), 14);
 }
 

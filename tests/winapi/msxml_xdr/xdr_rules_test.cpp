@@ -36,7 +36,7 @@ TEST(XdrContent, KindsOfContent) {
   Result r = Validate(WithSchema(Type("content='eltOnly'", "<element type='a'/>"),
                                  "<i:t><i:a/>text</i:t>"));
   EXPECT_EQ(r.hr, xdr::kIllegalText);
-  EXPECT_EQ(r.error.reason, "Text is not allowed in this element according to DTD/Schema.");
+  EXPECT_EQ(r.error.reason, "The schema of this element allows no text in it.");
   // mixed is the default: text and the named elements in any order.
   EXPECT_EQ(Check(Type("", "<element type='a'/><element type='b'/>"), "<i:t>x<i:b/>y<i:a/></i:t>"),
             S_OK);
@@ -49,7 +49,7 @@ TEST(XdrContent, MixedContentCountsOccurrences) {
   EXPECT_EQ(Check(type, "<i:t>text <i:b/></i:t>"), xdr::kElementNotComplete);  // a is required
   Result r = Validate(WithSchema(type, "<i:t><i:a/><i:a/></i:t>"));
   EXPECT_EQ(r.hr, xdr::kInvalidContent);  // at most one a
-  EXPECT_EQ(r.error.reason, "Element content is invalid according to the DTD/Schema. Expecting: b.");
+  EXPECT_EQ(r.error.reason, "The element's content does not match its schema. Expected here: b.");
   EXPECT_EQ(NodeName(r.error.node), "a");
   EXPECT_EQ(r.error.node->prev->prev, nullptr);  // the second a
 }
@@ -62,7 +62,7 @@ TEST(XdrContent, Orders) {
   EXPECT_EQ(Check(seq, "<i:t><i:a/><i:c/></i:t>"), S_OK);
   Result r = Validate(WithSchema(seq, "<i:t><i:c/><i:a/></i:t>"));
   EXPECT_EQ(r.hr, xdr::kInvalidContent);
-  EXPECT_EQ(r.error.reason, "Element content is invalid according to the DTD/Schema. Expecting: a.");
+  EXPECT_EQ(r.error.reason, "The element's content does not match its schema. Expected here: a.");
   EXPECT_EQ(Check(seq, "<i:t><i:a/><i:b/></i:t>"), xdr::kElementNotComplete);
 
   std::string one = Type("content='eltOnly' order='one'", refs);
@@ -113,7 +113,7 @@ TEST(XdrDatatypes, ElementText) {
   EXPECT_EQ(Check(type, "<i:n> -42 </i:n>"), S_OK);
   Result r = Validate(WithSchema(type, "<i:n>4x</i:n>"));
   EXPECT_EQ(r.hr, xdr::kDatatypeParse);
-  EXPECT_EQ(r.error.reason, "Error parsing '4x' as i4 datatype in element 'i:n'.");
+  EXPECT_EQ(r.error.reason, "The value '4x' is not of type i4 in element 'i:n'.");
   // A data type makes the content text only.
   EXPECT_EQ(Check("<ElementType name='n' dt:type='string' model='closed'/>" + std::string(kLeaves),
                   "<i:n><i:a/></i:n>"),
@@ -144,7 +144,7 @@ TEST(XdrAttributes, TypesValuesAndRequired) {
   EXPECT_EQ(Check(decls, "<i:f color='green'/>"), S_OK);
   Result r = Validate(WithSchema(decls, "<i:f color='blue'/>"));
   EXPECT_EQ(r.hr, xdr::kAttributeValue);
-  EXPECT_EQ(r.error.reason, "Attribute 'color' has an invalid value according to the DTD/Schema.");
+  EXPECT_EQ(r.error.reason, "Attribute 'color' holds a value that its schema does not allow.");
   EXPECT_EQ(NodeName(r.error.node), "f");
   // Declared but not referred to: the open model admits it, checked by its type.
   EXPECT_EQ(Check(decls, "<i:f count='3'/>"), S_OK);

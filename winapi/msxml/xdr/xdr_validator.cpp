@@ -52,7 +52,7 @@ class XmlText {
 
 std::string ExpectingList(const ContentModel& model, const std::vector<int>& labels) {
   if (labels.empty()) return "";
-  std::string text = " Expecting: ";
+  std::string text = " Expected here: ";
   for (size_t i = 0; i < labels.size(); ++i) {
     if (i) text += ", ";
     text += Quoted(model.labels()[labels[i]].name);
@@ -141,8 +141,8 @@ class Validator {
     const ElementType* type = schema.FindElementType(View(element->name));
     if (!type)
       return Fail(error_, kElementUndeclared, element,
-                  "The element '" + Quoted(QualifiedName(element)) +
-                      "' is used but not declared in the DTD/Schema.");
+                  "Element '" + Quoted(QualifiedName(element)) +
+                      "' is not declared in its schema.");
     HRESULT hr = CheckAttributes(element, schema, *type);
     if (SUCCEEDED(hr)) hr = CheckContent(element, schema, *type);
     if (SUCCEEDED(hr) && type->datatype) hr = CheckTypedText(element, *type->datatype);
@@ -169,8 +169,8 @@ class Validator {
       }
       if (!allowed)
         return Fail(error_, kAttributeNotDefined, element,
-                    "The attribute '" + Quoted(QualifiedName(attr)) +
-                        "' on this element is not defined in the DTD/Schema.");
+                    "Attribute '" + Quoted(QualifiedName(attr)) +
+                        "' is not declared for this element in its schema.");
       if (decl && decl->type.kind != DatatypeKind::kString) {
         HRESULT hr = CheckAttributeValue(element, attr, *decl);
         if (FAILED(hr)) return hr;
@@ -180,7 +180,7 @@ class Validator {
       if (!use.required || use.default_value || FindAttribute(element, schema, use)) continue;
       std::string name = use.ns.empty() ? use.name : use.ns + ":" + use.name;
       return Fail(error_, kRequiredAttributeMissing, element,
-                  "Required attribute '" + Quoted(name) + "' is missing.");
+                  "The element lacks the required attribute '" + Quoted(name) + "'.");
     }
     return S_OK;
   }
@@ -201,10 +201,10 @@ class Validator {
     if (decl.type.kind == DatatypeKind::kEnumeration)
       return Fail(error_, kAttributeValue, element,
                   "Attribute '" + Quoted(QualifiedName(attr)) +
-                      "' has an invalid value according to the DTD/Schema.");
+                      "' holds a value that its schema does not allow.");
     return Fail(error_, kDatatypeParse, element,
-                "Error parsing '" + Quoted(value.view()) + "' as " + decl.type.name +
-                    " datatype in attribute '" + Quoted(QualifiedName(attr)) + "'.");
+                "The value '" + Quoted(value.view()) + "' is not of type " + decl.type.name +
+                    " in attribute '" + Quoted(QualifiedName(attr)) + "'.");
   }
 
   HRESULT CheckContent(xmlNodePtr element, const Schema& schema, const ElementType& type) {
@@ -221,12 +221,12 @@ class Validator {
         case XML_CDATA_SECTION_NODE:
           if (!text_allowed && !IsWhitespace(child->content))
             return Fail(error_, kIllegalText, child,
-                        "Text is not allowed in this element according to DTD/Schema.");
+                        "The schema of this element allows no text in it.");
           break;
         case XML_ENTITY_REF_NODE:
           if (!text_allowed)
             return Fail(error_, kIllegalText, child,
-                        "Text is not allowed in this element according to DTD/Schema.");
+                        "The schema of this element allows no text in it.");
           break;
         case XML_ELEMENT_NODE: {
           HRESULT hr = CheckChildElement(child, schema, type, extras_allowed);
@@ -239,7 +239,7 @@ class Validator {
     }
     if (!model.IsComplete(state_))
       return Fail(error_, kElementNotComplete, element,
-                  "Element content is incomplete according to the DTD/Schema." +
+                  "The element ends before its schema's content is complete." +
                       ExpectingList(model, model.Expected(state_)));
     return S_OK;
   }
@@ -250,13 +250,13 @@ class Validator {
     std::string_view name = View(child->name);
     if (ns == schema.ns && !schema.FindElementType(name))
       return Fail(error_, kElementUndeclared, child,
-                  "The element '" + Quoted(QualifiedName(child)) +
-                      "' is used but not declared in the DTD/Schema.");
+                  "Element '" + Quoted(QualifiedName(child)) +
+                      "' is not declared in its schema.");
     int label = type.model.LabelOf(ns, name);
     if (label < 0 && extras_allowed) return S_OK;  // checked on its own when the walk gets there
     if (label >= 0 && type.model.Step(state_, label) == StepResult::kAccepted) return S_OK;
     return Fail(error_, kInvalidContent, child,
-                "Element content is invalid according to the DTD/Schema." +
+                "The element's content does not match its schema." +
                     ExpectingList(type.model, type.model.Expected(state_)));
   }
 
@@ -265,8 +265,8 @@ class Validator {
     XmlText value(xmlNodeListGetString(doc_, element->children, 1));
     if (IsValidValue(datatype, value.view())) return S_OK;
     return Fail(error_, kDatatypeParse, element,
-                "Error parsing '" + Quoted(value.view()) + "' as " + datatype.name +
-                    " datatype in element '" + Quoted(QualifiedName(element)) + "'.");
+                "The value '" + Quoted(value.view()) + "' is not of type " + datatype.name +
+                    " in element '" + Quoted(QualifiedName(element)) + "'.");
   }
 
   void AddDefaults(xmlNodePtr element, const Schema& schema, const ElementType& type) {
