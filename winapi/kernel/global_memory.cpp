@@ -28,6 +28,15 @@ BlockTable& Table() {
   return *table;
 }
 
+// The block behind `handle`, or null with ERROR_INVALID_HANDLE set. Called
+// under the table's lock.
+Block* FindBlock(BlockTable& table, HGLOBAL handle) {
+  auto found = table.blocks.find(handle);
+  if (found != table.blocks.end()) return &found->second;
+  SetLastError(ERROR_INVALID_HANDLE);
+  return nullptr;
+}
+
 // A moveable block's handle is odd, so it never equals the (aligned) address
 // of a fixed block. Called under the table's lock.
 HGLOBAL NewToken() {
@@ -63,12 +72,9 @@ EXTERN_C HGLOBAL WINAPI GlobalAlloc(UINT uFlags, SIZE_T dwBytes) {
 EXTERN_C HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags) {
   BlockTable& table = Table();
   std::lock_guard guard(table.mutex);
-  auto found = table.blocks.find(hMem);
-  if (found == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  Block block = found->second;
+  Block* found = FindBlock(table, hMem);
+  if (found == nullptr) return nullptr;
+  Block block = *found;
   if (uFlags & GMEM_MODIFY) return hMem;  // attribute changes only; none matter here
 
   // A fixed block, or a locked moveable one, may move only when asked to.
@@ -91,7 +97,7 @@ EXTERN_C HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags)
   block.size = dwBytes;
 
   HGLOBAL handle = block.moveable ? hMem : static_cast<HGLOBAL>(data);
-  table.blocks.erase(found);
+  table.blocks.erase(hMem);
   table.blocks.emplace(handle, block);
   return handle;
 }
@@ -99,30 +105,23 @@ EXTERN_C HGLOBAL WINAPI GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags)
 EXTERN_C LPVOID WINAPI GlobalLock(HGLOBAL hMem) {
   BlockTable& table = Table();
   std::lock_guard guard(table.mutex);
-  auto found = table.blocks.find(hMem);
-  if (found == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  if (found->second.moveable) ++found->second.locks;
-  return found->second.data;
+  Block* block = FindBlock(table, hMem);
+  if (block == nullptr) return nullptr;
+  if (block->moveable) ++block->locks;
+  return block->data;
 }
 
 EXTERN_C BOOL WINAPI GlobalUnlock(HGLOBAL hMem) {
   BlockTable& table = Table();
   std::lock_guard guard(table.mutex);
-  auto found = table.blocks.find(hMem);
-  if (found == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
-  }
-  Block& block = found->second;
-  if (!block.moveable) return TRUE;
-  if (block.locks == 0) {
+  Block* block = FindBlock(table, hMem);
+  if (block == nullptr) return FALSE;
+  if (!block->moveable) return TRUE;
+  if (block->locks == 0) {
     SetLastError(ERROR_NOT_LOCKED);
     return FALSE;
   }
-  if (--block.locks > 0) return TRUE;
+  if (--block->locks > 0) return TRUE;
   SetLastError(NO_ERROR);
   return FALSE;
 }
@@ -130,24 +129,17 @@ EXTERN_C BOOL WINAPI GlobalUnlock(HGLOBAL hMem) {
 EXTERN_C SIZE_T WINAPI GlobalSize(HGLOBAL hMem) {
   BlockTable& table = Table();
   std::lock_guard guard(table.mutex);
-  auto found = table.blocks.find(hMem);
-  if (found == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return 0;
-  }
-  return found->second.size;
+  Block* block = FindBlock(table, hMem);
+  return block != nullptr ? block->size : 0;
 }
 
 EXTERN_C HGLOBAL WINAPI GlobalFree(HGLOBAL hMem) {
   if (hMem == nullptr) return nullptr;
   BlockTable& table = Table();
   std::lock_guard guard(table.mutex);
-  auto found = table.blocks.find(hMem);
-  if (found == table.blocks.end()) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return hMem;
-  }
-  std::free(found->second.data);
-  table.blocks.erase(found);
+  Block* block = FindBlock(table, hMem);
+  if (block == nullptr) return hMem;
+  std::free(block->data);
+  table.blocks.erase(hMem);
   return nullptr;
 }

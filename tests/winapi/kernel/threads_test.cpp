@@ -43,12 +43,4 @@ TEST(CriticalSection, ExcludesOtherThreadsAndNestsForItsOwner) {
   LeaveCriticalSection(nullptr);
 }
 
-TEST(Threads, IdsDifferBetweenThreads) {
-  DWORD mine = GetCurrentThreadId();
-  DWORD other = 0;
-  std::thread([&] { other = GetCurrentThreadId(); }).join();
-  EXPECT_NE(mine, other);
-  EXPECT_EQ(mine, GetCurrentThreadId());
-}
-
 }  // namespace
