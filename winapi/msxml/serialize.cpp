@@ -1,6 +1,7 @@
 #include "serialize.h"
 
 #include <cctype>
+#include <cstring>
 #include <memory>
 #include <strings.h>
 
@@ -14,34 +15,43 @@ namespace qzwin::msxml {
 
 namespace {
 
-using BufferPtr = std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)>;
+// Where libxml2's writer puts its output: appended to a string, line feeds
+// turned into CR LF when asked (libxml2 writes a carriage return of the
+// content as a character reference, so every raw line feed is a line end).
+struct Sink {
+  std::string* out;
+  bool crlf;
+};
 
-std::string BufferText(xmlBufferPtr buffer) {
-  return std::string(reinterpret_cast<const char*>(xmlBufferContent(buffer)), xmlBufferLength(buffer));
+int Append(void* context, const char* buffer, int length) {
+  auto* sink = static_cast<Sink*>(context);
+  if (!sink->crlf) {
+    sink->out->append(buffer, length);
+    return length;
+  }
+  const char* at = buffer;
+  const char* end = buffer + length;
+  while (at < end) {
+    const char* lineEnd = static_cast<const char*>(std::memchr(at, '\n', end - at));
+    if (lineEnd == nullptr) {
+      sink->out->append(at, end);
+      break;
+    }
+    sink->out->append(at, lineEnd);
+    sink->out->append("\r\n");
+    at = lineEnd + 1;
+  }
+  return length;
 }
+
+int Close(void*) { return 0; }
 
 // One top-level node through libxml2's writer.
-bool SaveNode(xmlNodePtr node, const char* encoding, int options, std::string* out) {
-  BufferPtr buffer(xmlBufferCreate(), xmlBufferFree);
-  if (!buffer) return false;
-  xmlSaveCtxtPtr save = xmlSaveToBuffer(buffer.get(), encoding, options);
+bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
+  xmlSaveCtxtPtr save = xmlSaveToIO(Append, Close, sink, encoding, options);
   if (save == nullptr) return false;
   long written = xmlSaveTree(save, node);
-  xmlSaveClose(save);
-  if (written < 0) return false;
-  *out += BufferText(buffer.get());
-  return true;
-}
-
-void AddCarriageReturns(std::string* text) {
-  std::string out;
-  out.reserve(text->size() + text->size() / 16);
-  for (size_t i = 0; i < text->size(); ++i) {
-    char c = (*text)[i];
-    if (c == '\n' && (i == 0 || (*text)[i - 1] != '\r')) out += '\r';
-    out += c;
-  }
-  text->swap(out);
+  return xmlSaveClose(save) >= 0 && written >= 0;
 }
 
 std::string EscapeAttribute(const xmlChar* value) {
@@ -69,9 +79,10 @@ bool IsUtf16(const std::string& encoding) {
 
 std::string SerializeForXmlProperty(xmlNodePtr node) {
   std::string text;
+  Sink sink{&text, false};
   if (node->type == XML_DOCUMENT_NODE) {
     for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
-      SaveNode(child, "UTF-8", XML_SAVE_NO_DECL, &text);
+      SaveNode(child, "UTF-8", XML_SAVE_NO_DECL, &sink);
       text += "\r\n";
     }
     return text;
@@ -90,12 +101,12 @@ std::string SerializeForXmlProperty(xmlNodePtr node) {
     xmlNodePtr copy = scratch != nullptr ? xmlDocCopyNode(node, scratch, 1) : nullptr;
     if (copy != nullptr) {
       xmlDocSetRootElement(scratch, copy);
-      SaveNode(copy, "UTF-8", XML_SAVE_NO_DECL, &text);
+      SaveNode(copy, "UTF-8", XML_SAVE_NO_DECL, &sink);
     }
     if (scratch != nullptr) xmlFreeDoc(scratch);
     return text;
   }
-  SaveNode(node, "UTF-8", XML_SAVE_NO_DECL, &text);
+  SaveNode(node, "UTF-8", XML_SAVE_NO_DECL, &sink);
   return text;
 }
 
@@ -129,11 +140,11 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
     xmlCharEncCloseFunc(handler);
   }
   std::string text;
+  Sink sink{&text, true};
   for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
-    if (!SaveNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &text)) return E_FAIL;
-    text += '\n';
+    if (!SaveNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
+    text += "\r\n";
   }
-  AddCarriageReturns(&text);
   if (!utf16) {
     bytes->swap(text);
     return S_OK;

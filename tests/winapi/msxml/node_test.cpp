@@ -104,6 +104,7 @@ TEST_F(Nodes, AttributesThroughTheMapAndTheElement) {
   ASSERT_EQ(S_OK, element->getAttribute(_bstr_t("urn"), &value));
   EXPECT_EQ(_bstr_t("x-schema:a & <b>"), _bstr_t(value.bstrVal));
   EXPECT_EQ(S_OK, element->removeAttribute(_bstr_t("urn")));
+  value.Clear();  // [out] VARIANTs are written, not freed, by the callee
   EXPECT_EQ(S_FALSE, element->getAttribute(_bstr_t("urn"), &value));
   EXPECT_EQ(VT_NULL, value.vt);
 }
@@ -171,6 +172,7 @@ TEST_F(Nodes, DataTypes) {
   ASSERT_EQ(S_OK, b->get_dataType(&type));
   EXPECT_EQ(_bstr_t("i4"), _bstr_t(type.bstrVal));
   ASSERT_EQ(S_OK, b->put_dataType(_bstr_t("")));
+  type.Clear();
   EXPECT_EQ(S_FALSE, b->get_dataType(&type));
 }
 
