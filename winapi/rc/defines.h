@@ -18,6 +18,11 @@ class Defines {
   void Define(const std::string& name, const std::string& value) { values_[name] = value; }
   void Undefine(const std::string& name) { values_.erase(name); }
   bool IsDefined(const std::string& name) const { return values_.count(name) != 0; }
+  // The text a name is defined as, or null.
+  const std::string* Value(const std::string& name) const {
+    auto found = values_.find(name);
+    return found == values_.end() ? nullptr : &found->second;
+  }
 
   // The number `word` stands for: a literal, or a name defined (perhaps
   // through other names) as one. Empty otherwise.

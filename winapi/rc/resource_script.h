@@ -1,5 +1,6 @@
-// What a resource script declares: file resources with their type, integer
-// name and language, and every file the script depends on.
+// What a resource script declares: resources with their type, integer name,
+// language and bytes (a data file's, or compiled from statements), and every
+// file the script depends on.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,22 @@
 
 namespace qzrc {
 
+// Resource types with predefined numbers.
+constexpr std::uint16_t kTypeDialog = 5;
+constexpr std::uint16_t kTypeString = 6;
+constexpr std::uint16_t kTypeRcData = 10;
+constexpr std::uint16_t kTypeVersion = 16;
+constexpr std::uint16_t kTypeHtml = 23;
+constexpr std::uint16_t kTypeManifest = 24;
+constexpr std::uint16_t kTypeDialogInit = 240;
+
 struct ScriptResource {
   std::uint16_t typeId = 0;  // 0 when typeName is set
   std::string typeName;      // upper case
   std::uint16_t nameId = 0;
   std::uint16_t language = 0;
-  std::filesystem::path file;  // the data file, as found
+  std::filesystem::path file;  // the data file, as found; empty when `data` holds the bytes
+  std::string data;            // the bytes compiled from the script's statements
   int line = 0;                // where the script declares it
 };
 

@@ -104,6 +104,12 @@ std::vector<Token> Tokenize(const std::string& source, const std::filesystem::pa
       std::string value = ReadString(text, &i, file, line);
       tokens.push_back({Token::Kind::kString, value, line});
       lineStart = false;
+    } else if ((c == 'L' || c == 'l') && i + 1 < text.size() && text[i + 1] == '"' &&
+               (i == 0 || !IsWordChar(text[i - 1]))) {
+      ++i;
+      std::string value = ReadString(text, &i, file, line);
+      tokens.push_back({Token::Kind::kString, value, line, true});
+      lineStart = false;
     } else if (IsWordChar(c)) {
       std::size_t start = i;
       while (i < text.size() && IsWordChar(text[i])) ++i;

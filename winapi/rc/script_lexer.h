@@ -11,13 +11,15 @@ namespace qzrc {
 struct Token {
   enum class Kind {
     kWord,       // letters, digits and '_': keywords, names, numbers
-    kString,     // a quoted string, its text with "" turned into "
+    kString,     // a quoted string, its text with "" turned into " and
+                 // backslash escapes kept as written (see script_text.h)
     kPunct,      // any other single character
     kDirective,  // a preprocessor line without its '#', comments removed
   };
   Kind kind;
   std::string text;
   int line;
+  bool wide = false;  // a string written L"..."
 };
 
 // Throws ScriptError for an unterminated comment or string.

@@ -81,11 +81,21 @@ void WriteResourceSource(const ResourceScript& script, const fs::path& scriptPat
   // One array per data file, shared by resources that name the same file.
   std::map<fs::path, std::size_t> arrayOfFile;
   std::vector<std::size_t> arrayOfResource;
+  std::size_t compiledArrays = 0;
   for (const ScriptResource& resource : script.resources) {
+    if (resource.file.empty()) {
+      std::size_t index = arrayOfFile.size() + compiledArrays++;
+      out << "\n// compiled from line " << resource.line << "\n"
+          << "alignas(8) const unsigned char kData" << index << "[] =";
+      WriteLiteral(resource.data, out);
+      out << ";\n";
+      arrayOfResource.push_back(index);
+      continue;
+    }
     fs::path key = resource.file.lexically_normal();
     auto found = arrayOfFile.find(key);
     if (found == arrayOfFile.end()) {
-      std::size_t index = arrayOfFile.size();
+      std::size_t index = arrayOfFile.size() + compiledArrays;
       found = arrayOfFile.emplace(key, index).first;
       // Aligned like resource data on Windows, for readers that cast it to structures.
       out << "\n// " << resource.file.filename().string() << "\n"
