@@ -1,0 +1,100 @@
+#include "schemas/XMLDocument.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <new>
+
+#include "dom/XMLDOMAdapter.h"
+#include "schemas/NamespaceRewrites.h"
+
+namespace {
+
+// Closes a file or search handle when the routine leaves, on every path.
+class CHandleCloser {
+ public:
+  explicit CHandleCloser(HANDLE hFile) : m_hFile(hFile) {}
+  ~CHandleCloser() { Close(); }
+  CHandleCloser(const CHandleCloser&) = delete;
+  CHandleCloser& operator=(const CHandleCloser&) = delete;
+  void Close() {
+    if (m_hFile != INVALID_HANDLE_VALUE) CloseHandle(m_hFile);
+    m_hFile = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE m_hFile;
+};
+
+// Largest file whose text, with its terminating zero byte, one read can take.
+constexpr DWORD kMaxFileSize = 0xFFFFFFFEu;
+
+void Check(HRESULT hr) {
+  if (FAILED(hr)) _com_issue_error(hr);
+}
+
+// The file's size from its directory entry; false when there is no file.
+bool FindFileSize(const char* path, WIN32_FIND_DATAA& found) {
+  HANDLE hFind = FindFirstFileA(path, &found);
+  if (hFind == INVALID_HANDLE_VALUE) return false;
+  FindClose(hFind);
+  return true;
+}
+
+}  // namespace
+
+CXMLDocument::CXMLDocument() : m_bstrName(""), m_pDocument(nullptr), m_pRootAdapter(nullptr) {}
+
+CXMLDocument::~CXMLDocument() {
+  delete m_pRootAdapter;
+  if (m_pDocument != nullptr) m_pDocument->Release();
+}
+
+HRESULT CXMLDocument::SetDocument(IXMLDOMDocument2* doc) {
+  if (doc == nullptr) return E_INVALIDARG;
+  doc->AddRef();
+  if (m_pDocument != nullptr) m_pDocument->Release();
+  m_pDocument = doc;
+  return S_OK;
+}
+
+HRESULT CXMLDocument::LoadFile(const char* path) {
+  if (m_pDocument == nullptr || path == nullptr) return E_FAIL;
+
+  WIN32_FIND_DATAA found;
+  if (!FindFileSize(path, found)) return E_FAIL;
+  // The text must fit in one block with its terminating zero byte.
+  if (found.nFileSizeHigh != 0 || found.nFileSizeLow > kMaxFileSize) return E_OUTOFMEMORY;
+  const DWORD dwSize = found.nFileSizeLow;
+
+  HANDLE hFile = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+  if (hFile == INVALID_HANDLE_VALUE) return E_FAIL;
+  CHandleCloser file(hFile);
+
+  // Zero-filled, so that the byte after whatever is read is always zero.
+  std::unique_ptr<BYTE[]> text(new (std::nothrow) BYTE[static_cast<size_t>(dwSize) + 1]());
+  if (text == nullptr) return E_OUTOFMEMORY;
+  DWORD dwRead = 0;
+  if (!ReadFile(hFile, text.get(), dwSize + 1, &dwRead, nullptr)) return E_FAIL;
+
+  ClearEmptyNamespaceDeclarations(text.get(), dwRead);
+  StripSchemaDirectories(text.get(), dwRead);
+
+  try {
+    IStreamPtr stream;
+    Check(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    Check(stream->Write(text.get(), dwRead, nullptr));
+    text.reset();
+    file.Close();
+
+    LARGE_INTEGER start = {};
+    Check(stream->Seek(start, STREAM_SEEK_SET, nullptr));
+    IPersistStreamPtr persist;
+    Check(m_pDocument->QueryInterface(__uuidof(IPersistStream), reinterpret_cast<void**>(&persist)));
+    Check(persist->Load(stream));
+  } catch (const _com_error& error) {
+    return error.Error();
+  }
+  return S_OK;
+}

@@ -1,0 +1,118 @@
+// Loading files through the document holder: what reaches the parser, and
+// every way a load fails.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_root.h"
+
+#include "schemas/CreateDocument.h"
+#include "schemas/XMLDocument.h"
+#include "system_test_support.h"
+
+namespace {
+
+using systemtest::ComTest;
+using systemtest::Narrow;
+using systemtest::WriteFile;
+using systemtest::XmlOf;
+
+class LoadFile : public ComTest {
+ protected:
+  void SetUp() override {
+    ComTest::SetUp();
+    ASSERT_EQ(S_OK, CreateDocument(&doc_));
+    ASSERT_EQ(S_OK, holder_.SetDocument(doc_));
+  }
+
+  // Writes bytes to a file and loads it into the holder.
+  HRESULT Load(const std::string& bytes) {
+    const std::string path = WriteFile(dir_ / "doc.xml", bytes).string();
+    return holder_.LoadFile(path.c_str());
+  }
+
+  IXMLDOMElementPtr Root() {
+    IXMLDOMElementPtr root;
+    EXPECT_EQ(S_OK, doc_->get_documentElement(&root));
+    return root;
+  }
+  std::string RootNamespace() {
+    _bstr_t uri;
+    if (IXMLDOMElementPtr root = Root()) root->get_namespaceURI(uri.GetAddress());
+    return Narrow(uri);
+  }
+
+  std::filesystem::path dir_ = qztest::FreshDirectory("load");
+  IXMLDOMDocument2Ptr doc_;
+  CXMLDocument holder_;
+};
+
+TEST_F(LoadFile, HandsTheRewrittenTextToTheParser) {
+  ASSERT_EQ(S_OK, Load("<r xmlns=\"x-schema:C:\\WINNT\\SYSTEM32\\Tavel-basic-datatypes.xml\" xmlns=\"\"><e/></r>"));
+  EXPECT_EQ("x-schema:Tavel-basic-datatypes.xml", RootNamespace());
+}
+
+TEST_F(LoadFile, ReadsSixteenBitTextWhole) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : std::string("<r xmlns=\"x-schema:D:\\a\\b\\c.xml\"><e>text</e></r>")) {
+    bytes += c;
+    bytes += '\0';
+  }
+  ASSERT_EQ(S_OK, Load(bytes));
+  EXPECT_EQ("x-schema:c.xml", RootNamespace());
+  _bstr_t text;
+  Root()->get_text(text.GetAddress());
+  EXPECT_EQ("text", Narrow(text));
+}
+
+TEST_F(LoadFile, PassesEightBitTextThatDoesNotStartWithLessThanUnchanged) {
+  // Rewritten, the attribute's value would be blanks.
+  ASSERT_EQ(S_OK, Load("\xEF\xBB\xBF<r a='xmlns=\"\"'/>"));
+  EXPECT_EQ("<r a=\"xmlns=&quot;&quot;\"/>", XmlOf(Root()));
+  ASSERT_EQ(S_OK, Load("\r\n<r a='xmlns=\"\"'/>"));
+  EXPECT_EQ("<r a=\"xmlns=&quot;&quot;\"/>", XmlOf(Root()));
+}
+
+TEST_F(LoadFile, ReturnsWhatTheParserSays) {
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE558), Load(""));  // an empty stream: no root element
+  EXPECT_LT(Load("<r><unclosed></r>"), 0);
+  // An inline schema applies on load: a document that breaks it fails.
+  std::string invalid = systemtest::kCacheText;
+  invalid.replace(invalid.find("<QZSchema urn=\"x-schema:a.xml\"/>"), 31, "");
+  EXPECT_LT(Load(invalid), 0);
+  EXPECT_EQ(S_OK, Load(systemtest::kCacheText));
+}
+
+TEST_F(LoadFile, FailsWithoutADocumentOrAFile) {
+  EXPECT_EQ(E_FAIL, holder_.LoadFile((dir_ / "missing.xml").string().c_str()));
+  EXPECT_EQ(E_FAIL, holder_.LoadFile(nullptr));
+  // A directory is found but cannot be read as a file.
+  EXPECT_EQ(E_FAIL, holder_.LoadFile(dir_.string().c_str()));
+
+  CXMLDocument empty;
+  const std::string path = WriteFile(dir_ / "ok.xml", "<r/>").string();
+  EXPECT_EQ(E_FAIL, empty.LoadFile(path.c_str()));
+  EXPECT_EQ(E_INVALIDARG, empty.SetDocument(nullptr));
+}
+
+TEST_F(LoadFile, FindsFilesByTheirWindowsPath) {
+  const std::filesystem::path drive = qztest::TempRoot() / "drive_c" / "Shared";
+  std::filesystem::create_directories(drive);
+  WriteFile(drive / "qzschemas.xml", "<r xmlns=\"\"/>");
+  EXPECT_EQ(S_OK, holder_.LoadFile("C:\\Shared\\qzschemas.xml"));
+  EXPECT_EQ("<r/>", XmlOf(Root()));
+}
+
+TEST_F(LoadFile, CreateDocumentSetsTheSystemsParserSettings) {
+  EXPECT_EQ(E_INVALIDARG, CreateDocument(nullptr));
+  VARIANT_BOOL async = VARIANT_TRUE, resolve = VARIANT_FALSE, validate = VARIANT_FALSE;
+  doc_->get_async(&async);
+  doc_->get_resolveExternals(&resolve);
+  doc_->get_validateOnParse(&validate);
+  EXPECT_EQ(VARIANT_FALSE, async);
+  EXPECT_EQ(VARIANT_TRUE, resolve);
+  EXPECT_EQ(VARIANT_TRUE, validate);
+}
+
+}  // namespace
