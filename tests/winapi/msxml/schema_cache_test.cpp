@@ -92,5 +92,17 @@ TEST_F(SchemaCache, AddsByPathAndFromAnotherCollection) {
   EXPECT_EQ(1, length);
 }
 
+TEST_F(SchemaCache, TakesTheBuiltInDatatypesSchemaUnderItsUrn) {
+  // As the service builds its collection: a validating free-threaded load
+  // (nothing to validate against is no failure), then add under the URN.
+  IXMLDOMDocument2Ptr schema = NewDocument(CLSID_FreeThreadedDOMDocument60);
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(S_OK, schema->load(_variant_t(QZ_RESOURCES_DIR "/Tavel-basic-datatypes.xml"), &ok));
+  EXPECT_EQ(S_FALSE, schema->validate(nullptr));
+  IXMLDOMSchemaCollectionPtr cache = NewSchemaCache();
+  EXPECT_EQ(S_OK, cache->add(_bstr_t("x-schema:Tavel-basic-datatypes.xml"),
+                             _variant_t(static_cast<IDispatch*>(schema))));
+}
+
 }  // namespace
 }  // namespace msxmltest
