@@ -21,7 +21,7 @@ bool TokenSource::Accept(const char* text) {
 void TokenSource::Expect(const char* text) {
   if (Accept(text)) return;
   const Token* next = Peek();
-  if (next == nullptr) throw Error(LastLine(), std::string("unexpected end; expected '") + text + "'");
+  if (next == nullptr) throw Error(LastLine(), std::string("unexpected end of ") + EndName() + "; expected '" + text + "'");
   throw Error(next->line, std::string("expected '") + text + "', found '" + next->text + "'");
 }
 

@@ -22,7 +22,7 @@ class TokenSource {
   // Takes the next token; at the end throws ScriptError naming `expected`.
   Token Take(const char* expected) {
     const Token* next = Peek();
-    if (next == nullptr) throw Error(LastLine(), std::string("unexpected end; expected ") + expected);
+    if (next == nullptr) throw Error(LastLine(), std::string("unexpected end of ") + EndName() + "; expected " + expected);
     Token token = *next;
     Skip();
     return token;
@@ -38,6 +38,8 @@ class TokenSource {
   virtual const Token* PeekNext() = 0;
   virtual void Advance() = 0;
   virtual int LastLine() const = 0;
+  // What ends where the tokens end: "script", "line".
+  virtual const char* EndName() const { return "script"; }
 
  private:
   void Skip() {
@@ -61,6 +63,7 @@ class TokenList : public TokenSource {
   const Token* PeekNext() override { return pos_ < tokens_.size() ? &tokens_[pos_] : nullptr; }
   void Advance() override { ++pos_; }
   int LastLine() const override { return line_; }
+  const char* EndName() const override { return "line"; }
 
  private:
   std::vector<Token> tokens_;

@@ -42,9 +42,6 @@ TEST(QzrcTest, RefusesWhatItCannotCompileNamingFileAndLine) {
     const char* message;  // a part of the message
   };
   const Case cases[] = {
-      {"1 HTML \"a.htm\"\n210 DIALOG 0, 0, 100, 50\nBEGIN\nEND\n", ":2:", "DIALOG resources are not supported"},
-      {"STRINGTABLE\nBEGIN\n 100 \"x\"\nEND\n", ":1:", "STRINGTABLE is not supported"},
-      {"1 VERSIONINFO\n", ":1:", "VERSIONINFO resources are not supported"},
       {"\n\n7 RCDATA \"missing.bin\"\n", ":3:", "cannot open data file 'missing.bin'"},
       {"MYPAGE HTML \"a.htm\"\n", ":1:", "string names are not supported"},
       {"0 HTML \"a.htm\"\n", ":1:", "must lie in 1..65535"},
@@ -52,13 +49,11 @@ TEST(QzrcTest, RefusesWhatItCannotCompileNamingFileAndLine) {
       {"LANGUAGE 9, 1\n1 HTML \"a.htm\"\nLANGUAGE 9, 1\n1 23 \"a.htm\"\n", ":4:", "already defined at line 2"},
       {"/* never closed\n1 HTML \"a.htm\"\n", ":1:", "never closed"},
       {"1 HTML \"a.htm\n", ":1:", "string is not closed"},
-      {"#ifdef X\n1 HTML \"a.htm\"\n#endif\n", ":1:", "#ifdef is not supported"},
       {"#include \"missing.h\"\n", ":1:", "cannot open include file"},
       {"#include \"other.rc\"\n", ":1:", "only headers"},
       {"LANGUAGE LANG_KLINGON, 1\n", ":1:", "unknown language 'LANG_KLINGON'"},
       {"LANGUAGE 9 1\n", ":1:", "expected ','"},
       {"LANGUAGE 1024, 1\n", ":1:", "out of range"},
-      {"1 RCDATA\nBEGIN 1, 2 END\n", ":2:", "BEGIN ... END"},
       {"1 HTML a.htm\n", ":1:", "expected a file name in quotes"},
       {"1 HTML \"C:\\\\data\\\\a.htm\"\n", ":1:", "relative to the script"},
       {"1 HTML\n", ":1:", "unexpected end of script"},
