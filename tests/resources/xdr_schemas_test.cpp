@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -158,6 +159,8 @@ const XdrSchema kSchemas[] = {
     {"QZTemplates.xml", "QZTemplates", "<?xml version=\"1.0\" encoding=\"utf-8\" ?>", false, &kTemplates},
     {"QZTableAutoFill.xml", "QZTableAutoFill", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>", false, &kTableAutoFill},
 };
+
+void PrintTo(const XdrSchema& schema, std::ostream* out) { *out << schema.file; }
 
 std::string Or(const std::optional<std::string>& value) { return value.value_or("—"); }
 
