@@ -13,6 +13,7 @@
 #include <winnls.h>
 
 #include <cstddef>
+#include <memory>
 #include <type_traits>
 
 #include <comutil.h>
@@ -83,7 +84,8 @@ class _com_ptr_t {
   }
   _com_ptr_t& operator=(const _com_ptr_t& cp) noexcept { return operator=(cp.m_pInterface); }
   _com_ptr_t& operator=(_com_ptr_t&& cp) noexcept {
-    if (this != &cp) {
+    // operator& is the out-parameter form, which releases: take the address plainly.
+    if (this != std::addressof(cp)) {
       _Release();
       m_pInterface = cp.m_pInterface;
       cp.m_pInterface = nullptr;

@@ -19,6 +19,11 @@ TEST(ComPtr, HoldsOneReference) {
     EXPECT_FALSE(copy);
     moved = nullptr;
     EXPECT_EQ(object.refs(), 1u);
+    IDispatchPtr target;
+    target = std::move(p);
+    EXPECT_EQ(object.refs(), 1u);
+    EXPECT_FALSE(p);
+    EXPECT_TRUE(target);
   }
   EXPECT_EQ(object.refs(), 0u);
 }
