@@ -219,8 +219,7 @@ class DialogParser {
     int line = reader_.Line();
     std::uint32_t id = reader_.Value().value;
     if (dialog_.extended) return id;
-    auto asSigned = static_cast<std::int32_t>(id);
-    if (id > 0xFFFF && asSigned < -0x8000) throw reader_.Error(line, "control id does not fit in 16 bits");
+    if (!FitsInWord(id)) throw reader_.Error(line, "control id does not fit in 16 bits");
     return id & 0xFFFF;
   }
 

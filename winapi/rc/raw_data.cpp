@@ -17,8 +17,7 @@ std::string ParseRawData(StatementReader& reader) {
       if (number.isLong) {
         out.Dword(number.value);
       } else {
-        auto asSigned = static_cast<std::int32_t>(number.value);
-        if (number.value > 0xFFFF && asSigned < -0x8000) {
+        if (!FitsInWord(number.value)) {
           throw reader.Error(line, "value does not fit in a WORD; write it with an L suffix for a DWORD");
         }
         out.Word(static_cast<std::uint16_t>(number.value & 0xFFFF));

@@ -17,9 +17,9 @@ void StatementReader::Warn(int line, const std::string& message, const std::stri
 std::uint16_t StatementReader::Word(const char* what) {
   int line = Line();
   std::uint32_t value = Value().value;
-  auto asSigned = static_cast<std::int32_t>(value);
-  if (value > 0xFFFF && (asSigned < -0x8000 || asSigned >= 0)) {
-    throw Error(line, std::string(what) + " " + std::to_string(asSigned) + " does not fit in 16 bits");
+  if (!FitsInWord(value)) {
+    throw Error(line, std::string(what) + " " + std::to_string(static_cast<std::int32_t>(value)) +
+                          " does not fit in 16 bits");
   }
   return static_cast<std::uint16_t>(value & 0xFFFF);
 }

@@ -20,6 +20,12 @@ struct StyleBits {
   std::uint32_t Over(std::uint32_t defaults) const { return (defaults | set) & ~cleared; }
 };
 
+// Whether a value fits in 16 bits, as an unsigned or a negative signed number.
+inline bool FitsInWord(std::uint32_t value) {
+  auto asSigned = static_cast<std::int32_t>(value);
+  return value <= 0xFFFF || (asSigned < 0 && asSigned >= -0x8000);
+}
+
 class StatementReader {
  public:
   StatementReader(Preprocessor& source, std::vector<std::string>* warnings) : source_(source), warnings_(warnings) {}
