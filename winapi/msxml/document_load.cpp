@@ -1,5 +1,6 @@
 // Loading: load (a path, or a stream), loadXML (UTF-16 text) and
 // IPersistStream::Load, all through Parse.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <memory>
@@ -215,15 +216,16 @@ HRESULT Document::LoadFromPath(const std::string& location) {
 
 HRESULT Document::LoadFromStream(IStream* stream) {
   std::string bytes;
-  char chunk[kStreamChunk];
   for (;;) {
+    size_t had = bytes.size();
+    bytes.resize(had + kStreamChunk);
     ULONG read = 0;
-    HRESULT hr = stream->Read(chunk, sizeof chunk, &read);
+    HRESULT hr = stream->Read(bytes.data() + had, static_cast<ULONG>(kStreamChunk), &read);
+    bytes.resize(had + (SUCCEEDED(hr) ? std::min<size_t>(read, kStreamChunk) : 0));
     if (FAILED(hr)) {
       Fail({hr, "The stream could not be read.", std::string(), std::nullopt});
       return hr;
     }
-    bytes.append(chunk, read);
     if (bytes.size() > kMaxInputBytes) {
       Fail({E_OUTOFMEMORY, "The stream is too large to be read.", std::string(), std::nullopt});
       return E_OUTOFMEMORY;
