@@ -6,9 +6,6 @@
 namespace qzrc {
 namespace {
 
-// How many names may stand for one another before a number is reached; ends cycles.
-constexpr int kMaxDefineChain = 32;
-
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
   while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
@@ -39,17 +36,6 @@ std::optional<std::uint32_t> ParseNumber(std::string_view text) {
   auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value, base);
   if (status != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
-}
-
-std::optional<std::uint32_t> Defines::Number(const std::string& word) const {
-  std::string current = word;
-  for (int step = 0; step < kMaxDefineChain; ++step) {
-    if (auto number = ParseNumber(current)) return number;
-    auto found = values_.find(std::string(Unparenthesize(current)));
-    if (found == values_.end()) return std::nullopt;
-    current = found->second;
-  }
-  return std::nullopt;
 }
 
 }  // namespace qzrc

@@ -1,4 +1,5 @@
-// The #define table of a resource script: names that stand for numbers.
+// The #define table of a resource script: names and the text they stand for
+// (see expression.h for how that text becomes a number).
 #pragma once
 
 #include <cstdint>
@@ -23,10 +24,6 @@ class Defines {
     auto found = values_.find(name);
     return found == values_.end() ? nullptr : &found->second;
   }
-
-  // The number `word` stands for: a literal, or a name defined (perhaps
-  // through other names) as one. Empty otherwise.
-  std::optional<std::uint32_t> Number(const std::string& word) const;
 
  private:
   std::map<std::string, std::string> values_;

@@ -61,11 +61,6 @@ const ControlKind* FindControlKind(const std::string& upperKeyword) {
   return found == kKinds.end() ? nullptr : &found->second;
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 std::u16string Widened(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
 // The predefined classes, which templates name by ordinal.

@@ -24,11 +24,6 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, last - first + 1);
 }
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // SDK headers that bring LANG_* and SUBLANG_* into a script.
 bool DefinesLanguageNames(const std::string& header) {
   std::string name = Upper(header);

@@ -72,6 +72,11 @@ std::string ReadString(const std::string& text, std::size_t* pos, const std::fil
 
 }  // namespace
 
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
 std::vector<Token> Tokenize(const std::string& source, const std::filesystem::path& file) {
   const std::string text = StripComments(source, file);
   std::vector<Token> tokens;

@@ -22,6 +22,9 @@ struct Token {
   bool wide = false;  // a string written L"..."
 };
 
+// Keywords are case-insensitive; they are compared in upper case.
+std::string Upper(std::string text);
+
 // Throws ScriptError for an unterminated comment or string.
 std::vector<Token> Tokenize(const std::string& text, const std::filesystem::path& file);
 

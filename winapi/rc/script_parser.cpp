@@ -29,11 +29,6 @@ namespace fs = std::filesystem;
 // "0x" and up to eight hex digits, and the terminator.
 constexpr std::size_t kHexTextSize = 11;
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // Resource types with a predefined number whose data is a file's bytes or
 // data written in the script.
 std::optional<std::uint16_t> DataResourceType(const std::string& upperWord) {
@@ -49,7 +44,7 @@ std::optional<std::uint16_t> DataResourceType(const std::string& upperWord) {
 bool IsUnsupportedResourceKind(const std::string& upperWord) {
   static const std::set<std::string> kKinds = {
       "ACCELERATORS", "ANICURSOR", "ANIICON", "BITMAP", "CURSOR", "DLGINCLUDE", "FONT", "ICON",
-      "MENU",         "MENUEX",    "MESSAGETABLE", "PLUGPLAY", "TEXTINCLUDE", "TOOLBAR", "VXD",
+      "MENU",         "MENUEX",    "MESSAGETABLE", "PLUGPLAY", "TOOLBAR", "VXD",
   };
   return kKinds.count(upperWord) != 0;
 }

@@ -4,11 +4,6 @@
 
 namespace qzrc {
 
-int StatementReader::Line() {
-  const Token* next = Peek();
-  return next != nullptr ? next->line : 0;
-}
-
 void StatementReader::Warn(int line, const std::string& message, const std::string& once) {
   if (!warned_.insert(once).second) return;
   warnings_->push_back(source_.File().string() + ":" + std::to_string(line) + ": warning: " + message);

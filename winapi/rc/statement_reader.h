@@ -39,7 +39,7 @@ class StatementReader {
   // Records "file:line: warning: message"; `once` gives each distinct key one warning.
   void Warn(int line, const std::string& message, const std::string& once);
   // The line of the next token, or of the last one at the end of the script.
-  int Line();
+  int Line() { return source_.CurrentLine(); }
 
   Number Value() { return Expression(source_.defines(), Expression::Mode::kStatement).Evaluate(source_); }
   // A value that must fit in 16 bits, signed or not, e.g. a coordinate or id.

@@ -12,10 +12,7 @@ constexpr std::uint16_t kStringsPerBlock = 16;
 constexpr unsigned kBlockShift = 4;
 
 bool IsOption(const Token& token, const char* keyword) {
-  if (token.kind != Token::Kind::kWord) return false;
-  std::string upper;
-  for (char c : token.text) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper == keyword;
+  return token.kind == Token::Kind::kWord && Upper(token.text) == keyword;
 }
 
 }  // namespace

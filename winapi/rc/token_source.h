@@ -32,6 +32,11 @@ class TokenSource {
   // Takes the next token if it is the punctuation `text`; throws otherwise.
   void Expect(const char* text);
   virtual const std::filesystem::path& File() const = 0;
+  // The line of the next token, or of the last one at the end.
+  int CurrentLine() {
+    const Token* next = Peek();
+    return next != nullptr ? next->line : LastLine();
+  }
   ScriptError Error(int line, const std::string& message) const { return ScriptError(File(), line, message); }
 
  protected:

@@ -10,11 +10,6 @@ namespace {
 constexpr int kMaxBlockDepth = 16;
 constexpr int kVersionParts = 4;
 
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 // "a, b, c, d": a.b in the high DWORD, c.d in the low one; parts left out are 0.
 void ReadVersion(StatementReader& reader, std::uint32_t* ms, std::uint32_t* ls) {
   std::uint16_t parts[kVersionParts] = {};
