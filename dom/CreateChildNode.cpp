@@ -1,15 +1,8 @@
 #include "dom/CreateChildNode.h"
 
 #include "dom/XMLDOMPtr.h"
+#include "errors/CheckResult.h"
 #include "errors/ParseErrorInfo.h"
-
-namespace {
-
-void Check(HRESULT hr) {
-  if (FAILED(hr)) _com_issue_error(hr);
-}
-
-}  // namespace
 
 HRESULT CreateChildNode(IXMLDOMDocument* document, IXMLDOMNode* parent, const _bstr_t& name, DOMNodeType type,
                         const _bstr_t& namespaceURI, const _bstr_t& dataTypeName, IXMLDOMNode** node) {
@@ -21,19 +14,19 @@ HRESULT CreateChildNode(IXMLDOMDocument* document, IXMLDOMNode* parent, const _b
     nodeType.vt = VT_I4;
     nodeType.lVal = type;
     BSTR uri = namespaceURI.length() == 0 ? nullptr : static_cast<BSTR>(namespaceURI);
-    Check(document->createNode(nodeType, name, uri, node));
+    CheckResult(document->createNode(nodeType, name, uri, node));
 
     IXMLDOMNodePtr appendTo(parent);
     if (appendTo == nullptr) {
       IXMLDOMElementPtr root;
-      Check(document->get_documentElement(&root));
+      CheckResult(document->get_documentElement(&root));
       appendTo = root;
     }
     if (appendTo != nullptr) {
       IXMLDOMNodePtr appended;
-      Check(appendTo->appendChild(*node, &appended));
+      CheckResult(appendTo->appendChild(*node, &appended));
     }
-    Check((*node)->put_dataType(dataTypeName));
+    CheckResult((*node)->put_dataType(dataTypeName));
   } catch (const _com_error& error) {
     SetParseErrorInfo(*node, error);
     return error.Error();

@@ -5,15 +5,12 @@
 
 #include "dom/CreateChildNode.h"
 #include "dom/XMLDOMAdapterList.h"
+#include "errors/CheckResult.h"
 
 namespace {
 
 // Every element added through an adapter lives in this namespace.
 constexpr OLECHAR kChildNamespace[] = OLESTR("x-schema:Tavel-basic-datatypes.xml");
-
-void Check(HRESULT hr) {
-  if (FAILED(hr)) _com_issue_error(hr);
-}
 
 }  // namespace
 
@@ -25,15 +22,15 @@ std::unique_ptr<CXMLDOMAdapter> MakeAdapter(IUnknown* node) {
 
 CXMLDOMAdapter::CXMLDOMAdapter(IUnknown* node) {
   if (node == nullptr) _com_issue_error(E_INVALIDARG);
-  Check(node->QueryInterface(__uuidof(IXMLDOMElement), reinterpret_cast<void**>(&m_pElement)));
+  CheckResult(node->QueryInterface(__uuidof(IXMLDOMElement), reinterpret_cast<void**>(&m_pElement)));
 
   IXMLDOMNodeListPtr children;
   if (FAILED(m_pElement->get_childNodes(&children)) || children == nullptr) return;
   LONG length = 0;
-  Check(children->get_length(&length));
+  CheckResult(children->get_length(&length));
   for (LONG i = 0; i < length; ++i) {
     IXMLDOMNodePtr child;
-    Check(children->get_item(i, &child));
+    CheckResult(children->get_item(i, &child));
     IXMLDOMElementPtr element;
     // Text, comments and processing instructions are not wrapped.
     if (child == nullptr || FAILED(child->QueryInterface(__uuidof(IXMLDOMElement), reinterpret_cast<void**>(&element))))
@@ -54,7 +51,7 @@ void CXMLDOMAdapter::AppendChild(std::unique_ptr<CXMLDOMAdapter> child) {
 
 _bstr_t CXMLDOMAdapter::GetTagName() const {
   _bstr_t tagName;
-  Check(m_pElement->get_tagName(tagName.GetAddress()));
+  CheckResult(m_pElement->get_tagName(tagName.GetAddress()));
   return tagName;
 }
 
@@ -80,10 +77,10 @@ bool CXMLDOMAdapter::SelectNodes(const char* xpath, CXMLDOMAdapterList& list) {
 
 CXMLDOMAdapter* CXMLDOMAdapter::AddChildElement(const _bstr_t& name) {
   IXMLDOMDocumentPtr owner;
-  Check(m_pElement->get_ownerDocument(&owner));
+  CheckResult(m_pElement->get_ownerDocument(&owner));
   if (owner == nullptr) _com_issue_error(E_FAIL);
   IXMLDOMNodePtr node;
-  Check(CreateChildNode(owner, m_pElement, name, NODE_ELEMENT, _bstr_t(kChildNamespace), _bstr_t(OLESTR("")),
+  CheckResult(CreateChildNode(owner, m_pElement, name, NODE_ELEMENT, _bstr_t(kChildNamespace), _bstr_t(OLESTR("")),
                         &node));
   if (node == nullptr) _com_issue_error(E_FAIL);
   AppendChild(MakeAdapter(node));
@@ -92,23 +89,23 @@ CXMLDOMAdapter* CXMLDOMAdapter::AddChildElement(const _bstr_t& name) {
 
 void CXMLDOMAdapter::SetAttribute(const char* name, const _bstr_t& value) {
   _variant_t text(value);
-  Check(m_pElement->setAttribute(_bstr_t(name), text));
+  CheckResult(m_pElement->setAttribute(_bstr_t(name), text));
 }
 
 void CXMLDOMAdapter::SetAttribute(const char* name, const char* value) {
   _variant_t text(value);
-  Check(m_pElement->setAttribute(_bstr_t(name), text));
+  CheckResult(m_pElement->setAttribute(_bstr_t(name), text));
 }
 
 void CXMLDOMAdapter::GetAttribute(const char* name, _bstr_t& value) const {
   try {
     IXMLDOMNamedNodeMapPtr attributes;
-    Check(m_pElement->get_attributes(&attributes));
+    CheckResult(m_pElement->get_attributes(&attributes));
     IXMLDOMNodePtr attribute;
     if (attributes == nullptr || attributes->getNamedItem(_bstr_t(name), &attribute) != S_OK || attribute == nullptr)
       _com_issue_error(E_FAIL);
     _variant_t nodeValue;
-    Check(attribute->get_nodeValue(&nodeValue));
+    CheckResult(attribute->get_nodeValue(&nodeValue));
     value = _bstr_t(nodeValue);
   } catch (const _com_error&) {
     _com_issue_error(E_FAIL);
@@ -117,10 +114,10 @@ void CXMLDOMAdapter::GetAttribute(const char* name, _bstr_t& value) const {
 
 void CXMLDOMAdapter::RemoveFromParent() {
   IXMLDOMNodePtr node;
-  Check(m_pElement->QueryInterface(__uuidof(IXMLDOMNode), reinterpret_cast<void**>(&node)));
+  CheckResult(m_pElement->QueryInterface(__uuidof(IXMLDOMNode), reinterpret_cast<void**>(&node)));
   IXMLDOMNodePtr parent;
-  Check(node->get_parentNode(&parent));
+  CheckResult(node->get_parentNode(&parent));
   if (parent == nullptr) _com_issue_error(E_FAIL);
   IXMLDOMNodePtr removed;
-  Check(parent->removeChild(node, &removed));
+  CheckResult(parent->removeChild(node, &removed));
 }

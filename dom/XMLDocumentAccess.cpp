@@ -5,6 +5,7 @@
 #include "dom/XMLDOMAdapter.h"
 #include "dom/XMLDOMAdapterList.h"
 #include "dom/XMLDOMPtr.h"
+#include "errors/CheckResult.h"
 #include "schemas/XMLDocument.h"
 
 CXMLDOMAdapter* CXMLDocument::GetRootAdapter() {
@@ -12,8 +13,7 @@ CXMLDOMAdapter* CXMLDocument::GetRootAdapter() {
   try {
     if (m_pDocument == nullptr) _com_issue_error(E_FAIL);
     IXMLDOMElementPtr root;
-    const HRESULT hr = m_pDocument->get_documentElement(&root);
-    if (FAILED(hr)) _com_issue_error(hr);
+    CheckResult(m_pDocument->get_documentElement(&root));
     // An empty document has no element: the adapter refuses the null node.
     m_pRootAdapter = MakeAdapter(root).release();
   } catch (const _com_error&) {

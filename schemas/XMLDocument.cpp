@@ -6,6 +6,7 @@
 #include <new>
 
 #include "dom/XMLDOMAdapter.h"
+#include "errors/CheckResult.h"
 #include "schemas/NamespaceRewrites.h"
 
 namespace {
@@ -28,10 +29,6 @@ class CHandleCloser {
 
 // Largest file whose text, with its terminating zero byte, one read can take.
 constexpr DWORD kMaxFileSize = 0xFFFFFFFEu;
-
-void Check(HRESULT hr) {
-  if (FAILED(hr)) _com_issue_error(hr);
-}
 
 // The file's size from its directory entry; false when there is no file.
 bool FindFileSize(const char* path, WIN32_FIND_DATAA& found) {
@@ -83,16 +80,16 @@ HRESULT CXMLDocument::LoadFile(const char* path) {
 
   try {
     IStreamPtr stream;
-    Check(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
-    Check(stream->Write(text.get(), dwRead, nullptr));
+    CheckResult(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    CheckResult(stream->Write(text.get(), dwRead, nullptr));
     text.reset();
     file.Close();
 
     LARGE_INTEGER start = {};
-    Check(stream->Seek(start, STREAM_SEEK_SET, nullptr));
+    CheckResult(stream->Seek(start, STREAM_SEEK_SET, nullptr));
     IPersistStreamPtr persist;
-    Check(m_pDocument->QueryInterface(__uuidof(IPersistStream), reinterpret_cast<void**>(&persist)));
-    Check(persist->Load(stream));
+    CheckResult(m_pDocument->QueryInterface(__uuidof(IPersistStream), reinterpret_cast<void**>(&persist)));
+    CheckResult(persist->Load(stream));
   } catch (const _com_error& error) {
     return error.Error();
   }
