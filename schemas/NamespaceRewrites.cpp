@@ -130,24 +130,23 @@ void StripDirectories(Text text) {
   }
 }
 
-bool IsNarrow(const unsigned char* data, size_t size) { return size > 0 && data[0] == '<'; }
+// Runs rewrite over the text in the width that its first byte decides.
+template <typename Rewrite>
+void InTextWidth(unsigned char* data, size_t size, Rewrite rewrite) {
+  if (data == nullptr) return;
+  if (size > 0 && data[0] == '<') {
+    rewrite(NarrowText(data, size));
+  } else {
+    rewrite(WideText(data, size));
+  }
+}
 
 }  // namespace
 
 void ClearEmptyNamespaceDeclarations(unsigned char* data, size_t size) {
-  if (data == nullptr) return;
-  if (IsNarrow(data, size)) {
-    ClearEmpty(NarrowText(data, size));
-  } else {
-    ClearEmpty(WideText(data, size));
-  }
+  InTextWidth(data, size, [](auto text) { ClearEmpty(text); });
 }
 
 void StripSchemaDirectories(unsigned char* data, size_t size) {
-  if (data == nullptr) return;
-  if (IsNarrow(data, size)) {
-    StripDirectories(NarrowText(data, size));
-  } else {
-    StripDirectories(WideText(data, size));
-  }
+  InTextWidth(data, size, [](auto text) { StripDirectories(text); });
 }

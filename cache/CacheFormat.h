@@ -1,0 +1,28 @@
+// The schema cache file's format as its users select in it: the selection
+// namespaces, the expressions, and the basic data types entry.
+#pragma once
+
+// The file name of the basic data types schema in the system directory, and
+// the URN of its cache entry.
+#define BASIC_DATATYPES_FILE_NAME "Tavel-basic-datatypes.xml"
+#define BASIC_DATATYPES_URN "x-schema:Tavel-basic-datatypes.xml"
+
+// The prefixes qz1 (the root's namespace) and qz (the entries' namespace)
+// exist only for selection.
+#define CACHE_SELECTION_NAMESPACES \
+  "xmlns:qz1='urn:schemas-microsoft-com:xml-data' xmlns:qz='x-schema:#QZSchemas'"
+
+// Every entry of the cache, in file order.
+#define CACHE_ENTRIES_XPATH "qz1:QZSchemasRoot/qz:QZSchemas/qz:QZSchema"
+
+// The basic data types entries of a freshly written default cache.
+#define DEFAULT_BASIC_DATATYPES_XPATH \
+  "//qz1:QZSchemasRoot/qz:QZSchemas/qz:QZSchema[@urn = \"x-schema:Tavel-basic-datatypes.xml\"]"
+
+// The basic data types entries inside the first QZSchemas element of the
+// root, chosen by local name and namespace so that no selection namespaces
+// are needed.
+#define REGISTERED_BASIC_DATATYPES_XPATH                                                                      \
+  "/*[local-name()='QZSchemasRoot' and namespace-uri()='urn:schemas-microsoft-com:xml-data']"                 \
+  "/*[local-name()='QZSchemas' and namespace-uri()='x-schema:#QZSchemas'][1]"                                 \
+  "/*[local-name()='QZSchema' and namespace-uri()='x-schema:#QZSchemas' and @urn = 'x-schema:Tavel-basic-datatypes.xml']"

@@ -1,0 +1,3 @@
+#include "module/QZModule.h"
+
+CQZModule::CQZModule() : m_hInstResource(nullptr) {}

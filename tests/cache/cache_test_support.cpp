@@ -1,0 +1,67 @@
+#include "cache_test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+#include <qzwin/platform.h>
+
+#include "resolver_installer.h"
+#include "resources/resource.h"
+#include "support/temp_root.h"
+
+namespace cachetest {
+
+void CacheTest::SetUp() {
+  ASSERT_GE(CoInitialize(nullptr), 0);
+  ASSERT_EQ(S_OK, resolvertest::RegisterResolver());
+  resolvertest::SetCommonDirectory(nullptr);
+  std::filesystem::path cache = Posix(kCachePath);
+  std::filesystem::remove(cache);
+  std::filesystem::create_directories(cache.parent_path());
+  previousHost_ = qzwin::SetUiHost(&host_);
+}
+
+void CacheTest::TearDown() {
+  qzwin::SetUiHost(previousHost_);
+  resolvertest::SetCommonDirectory(nullptr);
+  CoUninitialize();
+}
+
+std::filesystem::path CacheTest::Posix(const char* windowsPath) {
+  std::string posix;
+  EXPECT_TRUE(qzwin::ToPosixPath(windowsPath, &posix)) << windowsPath;
+  return posix;
+}
+
+std::string CacheTest::ReadCache() {
+  std::ifstream in(Posix(kCachePath), std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void CacheTest::WriteCache(const std::string& bytes) {
+  std::ofstream(Posix(kCachePath), std::ios::binary) << bytes;
+}
+
+void CacheTest::MakeSharedDirectoryUnwritable() {
+  std::filesystem::path common = qztest::FreshDirectory("common");
+  std::ofstream(common / "Shared") << "a file where the directory should be";
+  resolvertest::SetCommonDirectory(qzwin::ToWindowsPath(common.string()).c_str());
+}
+
+std::string CacheTest::DefaultCacheResource() const {
+  HMODULE module = module_.GetResourceInstance();
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(IDR_DEFAULT_SCHEMA_CACHE), RT_HTML);
+  if (resource == nullptr) return "";
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, resource)));
+  return std::string(bytes, SizeofResource(module, resource));
+}
+
+std::size_t CountOf(const std::string& text, const std::string& needle) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++count;
+  return count;
+}
+
+}  // namespace cachetest

@@ -1,0 +1,73 @@
+// Where the shared files lie, and what counts as a file being there.
+#include <fstream>
+
+#include <qzwin/platform.h>
+
+#include "cache/SharedFiles.h"
+#include "cache_test_support.h"
+#include "resolver_installer.h"
+#include "support/temp_root.h"
+
+namespace cachetest {
+namespace {
+
+std::string Narrow(const _bstr_t& text) {
+  const char* narrow = text;
+  return narrow != nullptr ? narrow : "";
+}
+
+using SharedFilesTest = CacheTest;
+
+TEST_F(SharedFilesTest, ModulePathsComeFromTheResolver) {
+  _bstr_t cache, encodings;
+  ASSERT_EQ(S_OK, module_.GetSchemaCachePath(cache));
+  ASSERT_EQ(S_OK, module_.GetEncodingsPath(encodings));
+  EXPECT_EQ(kCachePath, Narrow(cache));
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzencodings.xml", Narrow(encodings));
+
+  resolvertest::SetCommonDirectory("D:\\Platform");
+  ASSERT_EQ(S_OK, module_.GetSchemaCachePath(cache));
+  EXPECT_EQ("D:\\Platform\\Shared\\qzschemas.xml", Narrow(cache));
+
+  _bstr_t common("unchanged");
+  ASSERT_EQ(S_OK, ResolveSharedFile(_bstr_t(""), common));
+  EXPECT_EQ("D:\\Platform", Narrow(common));
+}
+
+TEST_F(SharedFilesTest, WithoutTheResolverEveryPathFailsWithTheCreationResult) {
+  ASSERT_EQ(S_OK, resolvertest::UnregisterResolver());
+  _bstr_t cache("old cache"), encodings("old encodings"), other("old");
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, module_.GetSchemaCachePath(cache));
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, module_.GetEncodingsPath(encodings));
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, ResolveSharedFile(OLESTR("Shared\\x.xml"), other));
+  EXPECT_EQ("old cache", Narrow(cache));
+  EXPECT_EQ("old encodings", Narrow(encodings));
+  EXPECT_EQ("old", Narrow(other));
+}
+
+TEST_F(SharedFilesTest, ResolverFailuresPassThrough) {
+  _bstr_t full("old");
+  EXPECT_EQ(E_INVALIDARG, ResolveSharedFile(OLESTR("C:\\rooted.xml"), full));
+  EXPECT_EQ("old", Narrow(full));
+}
+
+TEST(FileExistsTest, FilesDirectoriesAndWildcardMatchesCount) {
+  std::filesystem::path dir = qztest::FreshDirectory("exists");
+  std::ofstream(dir / "Schema.xml") << "<a/>";
+  std::filesystem::create_directory(dir / "sub");
+  const std::string base = qzwin::ToWindowsPath(dir.string());
+
+  EXPECT_TRUE(FileExists((base + "\\Schema.xml").c_str()));
+  EXPECT_TRUE(FileExists((base + "\\sub").c_str()));
+  EXPECT_TRUE(FileExists((base + "\\*.xml").c_str()));
+  EXPECT_TRUE(FileExists((base + "\\Sch?ma.*").c_str()));
+  EXPECT_FALSE(FileExists((base + "\\*.xsd").c_str()));
+  EXPECT_FALSE(FileExists((base + "\\missing.xml").c_str()));
+  EXPECT_FALSE(FileExists((base + "\\missing\\Schema.xml").c_str()));
+  EXPECT_FALSE(FileExists((base + "\\sub\\").c_str()));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists(nullptr));
+}
+
+}  // namespace
+}  // namespace cachetest

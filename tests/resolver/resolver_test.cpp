@@ -1,0 +1,140 @@
+// The resolver as its clients meet it: through the registry, by CoCreateInstance.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include <comdef.h>
+
+#include "PlatformPathResolver.h"
+#include "resolver_installer.h"
+
+namespace {
+
+std::string Narrow(BSTR text) {
+  std::string narrow;
+  for (UINT i = 0; text != nullptr && i < SysStringLen(text); ++i) narrow.push_back(static_cast<char>(text[i]));
+  return narrow;
+}
+
+class ResolverTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_GE(CoInitialize(nullptr), 0);
+    ASSERT_EQ(S_OK, resolvertest::RegisterResolver());
+  }
+  void TearDown() override {
+    resolvertest::SetCommonDirectory(nullptr);
+    if (resolver_ != nullptr) resolver_->Release();
+    CoUninitialize();
+  }
+
+  IPlatformPathResolver* Resolver() {
+    if (resolver_ == nullptr) {
+      EXPECT_EQ(S_OK, CoCreateInstance(CLSID_PlatformPathResolver, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IPlatformPathResolver, reinterpret_cast<void**>(&resolver_)));
+    }
+    return resolver_;
+  }
+
+  // The answer for relative, or the failing HRESULT as text.
+  std::string Resolve(const OLECHAR* relative) {
+    _bstr_t in(relative);
+    BSTR full = nullptr;
+    HRESULT hr = Resolver()->ResolveSharedPath(relative != nullptr ? static_cast<BSTR>(in) : nullptr, &full);
+    std::string result = SUCCEEDED(hr) ? Narrow(full) : "hr " + std::to_string(static_cast<unsigned long>(hr));
+    SysFreeString(full);
+    return result;
+  }
+
+  IPlatformPathResolver* resolver_ = nullptr;
+};
+
+TEST_F(ResolverTest, ResolvesBelowTheDefaultCommonDirectory) {
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzschemas.xml", Resolve(OLESTR("Shared\\qzschemas.xml")));
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane", Resolve(nullptr));
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane", Resolve(OLESTR("")));
+  const std::string invalidArg = "hr " + std::to_string(static_cast<unsigned long>(E_INVALIDARG));
+  EXPECT_EQ(invalidArg, Resolve(OLESTR("C:\\elsewhere.xml")));
+  EXPECT_EQ(invalidArg, Resolve(OLESTR("\\Shared\\qzschemas.xml")));
+  EXPECT_EQ(E_POINTER, Resolver()->ResolveSharedPath(nullptr, nullptr));
+
+  VARIANT_BOOL overridden = VARIANT_TRUE;
+  EXPECT_EQ(S_OK, Resolver()->get_IsOverridden(&overridden));
+  EXPECT_EQ(VARIANT_FALSE, overridden);
+}
+
+TEST_F(ResolverTest, TheRegistryValueMovesTheCommonDirectoryAtOnce) {
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\a.xml", Resolve(OLESTR("Shared\\a.xml")));
+  resolvertest::SetCommonDirectory("D:\\Platform\\");
+  EXPECT_EQ("D:\\Platform\\Shared\\a.xml", Resolve(OLESTR("Shared\\a.xml")));
+  BSTR directory = nullptr;
+  EXPECT_EQ(S_OK, Resolver()->get_CommonDirectory(&directory));
+  EXPECT_EQ("D:\\Platform", Narrow(directory));
+  SysFreeString(directory);
+  resolvertest::SetCommonDirectory("");
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\a.xml", Resolve(OLESTR("Shared\\a.xml")));
+}
+
+// Clients that bind by position call the tenth entry of the function table.
+TEST_F(ResolverTest, ResolveSharedPathIsTheTenthTableEntry) {
+  using Method = HRESULT(STDMETHODCALLTYPE*)(IPlatformPathResolver*, BSTR, BSTR*);
+  Method tenth = (*reinterpret_cast<Method**>(Resolver()))[9];
+  _bstr_t relative(OLESTR("Shared\\qzencodings.xml"));
+  BSTR full = nullptr;
+  ASSERT_EQ(S_OK, tenth(Resolver(), relative, &full));
+  EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzencodings.xml", Narrow(full));
+  SysFreeString(full);
+}
+
+TEST_F(ResolverTest, DispatchCarriesNoTypeInformation) {
+  UINT count = 1;
+  EXPECT_EQ(S_OK, Resolver()->GetTypeInfoCount(&count));
+  EXPECT_EQ(0u, count);
+  EXPECT_EQ(E_POINTER, Resolver()->GetTypeInfoCount(nullptr));
+  ITypeInfo* info = nullptr;
+  EXPECT_EQ(E_NOTIMPL, Resolver()->GetTypeInfo(0, 0, &info));
+  LPOLESTR name = const_cast<LPOLESTR>(OLESTR("ResolveSharedPath"));
+  DISPID id = 0;
+  EXPECT_EQ(E_NOTIMPL, Resolver()->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+}
+
+TEST_F(ResolverTest, ClassObjectRefusesAggregationAndOtherClasses) {
+  IClassFactory* factory = nullptr;
+  ASSERT_EQ(S_OK, CoGetClassObject(CLSID_PlatformPathResolver, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                   reinterpret_cast<void**>(&factory)));
+  IUnknown* object = nullptr;
+  EXPECT_EQ(CLASS_E_NOAGGREGATION, factory->CreateInstance(reinterpret_cast<IUnknown*>(factory), IID_IUnknown,
+                                                           reinterpret_cast<void**>(&object)));
+  EXPECT_EQ(nullptr, object);
+  factory->Release();
+
+  HMODULE module = LoadLibraryA(QZ_RESOLVER_MODULE);
+  ASSERT_NE(nullptr, module);
+  auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+      GetProcAddress(module, "DllGetClassObject"));
+  auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllCanUnloadNow"));
+  ASSERT_NE(nullptr, getClassObject);
+  ASSERT_NE(nullptr, canUnloadNow);
+  void* other = reinterpret_cast<void*>(1);
+  EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, getClassObject(IID_IPlatformPathResolver, IID_IClassFactory, &other));
+  EXPECT_EQ(nullptr, other);
+
+  // A living resolver keeps the server loaded.
+  Resolver();
+  EXPECT_EQ(S_FALSE, canUnloadNow());
+  resolver_->Release();
+  resolver_ = nullptr;
+  EXPECT_EQ(S_OK, canUnloadNow());
+  FreeLibrary(module);
+}
+
+TEST_F(ResolverTest, UnregisteredMeansNotInstalled) {
+  ASSERT_EQ(S_OK, resolvertest::UnregisterResolver());
+  EXPECT_EQ(S_OK, resolvertest::UnregisterResolver());
+  IPlatformPathResolver* resolver = nullptr;
+  EXPECT_EQ(REGDB_E_CLASSNOTREG, CoCreateInstance(CLSID_PlatformPathResolver, nullptr, CLSCTX_INPROC_SERVER,
+                                                  IID_IPlatformPathResolver, reinterpret_cast<void**>(&resolver)));
+  EXPECT_EQ(nullptr, resolver);
+}
+
+}  // namespace
