@@ -1,9 +1,21 @@
-// The commands of the qzschemas command-line client.
+// The commands of the qzschemas command-line client. Each takes the
+// arguments that follow its name and returns the process's exit code.
 #pragma once
 
 namespace qzcli {
 
 // Prints where the stand-in keeps the machine and what COM classes it knows.
-int Doctor();
+int Doctor(int argc, char** argv);
+
+// Prints the resolved schema cache and encodings paths and whether the files
+// exist. With --setup, first installs the path resolver if it is missing.
+int Paths(int argc, char** argv);
+
+// "register" or "unregister": the platform path resolver built beside the
+// client, in the current platform root.
+int Resolver(int argc, char** argv);
+
+// Registers the resolver module and makes its shared directory; 0 on success.
+int InstallResolver();
 
 }  // namespace qzcli

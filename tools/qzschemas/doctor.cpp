@@ -58,7 +58,7 @@ void PrintRegisteredClasses() {
 
 }  // namespace
 
-int Doctor() {
+int Doctor(int, char**) {
   std::string root = qzwin::PlatformRoot();
   PrintRow("platform root", root);
   PrintRow("drive C:", PosixOf("C:\\"));

@@ -9,11 +9,13 @@ namespace {
 struct Command {
   const char* name;
   const char* help;
-  int (*run)();
+  int (*run)(int argc, char** argv);
 };
 
 const Command kCommands[] = {
     {"doctor", "show the platform root, drives, system directory, registry and COM classes", qzcli::Doctor},
+    {"paths", "show the schema cache and encodings paths and whether they exist [--setup]", qzcli::Paths},
+    {"resolver", "register | unregister the platform path resolver", qzcli::Resolver},
 };
 
 int Usage(FILE* out) {
@@ -28,7 +30,7 @@ int main(int argc, char** argv) {
   if (argc < 2) return Usage(stderr);
   if (std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) return Usage(stdout);
   for (const Command& command : kCommands) {
-    if (std::strcmp(argv[1], command.name) == 0) return command.run();
+    if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 2, argv + 2);
   }
   std::fprintf(stderr, "qzschemas: unknown command '%s'\n\n", argv[1]);
   return Usage(stderr);
