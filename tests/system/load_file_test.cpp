@@ -96,23 +96,4 @@ TEST_F(LoadFile, FailsWithoutADocumentOrAFile) {
   EXPECT_EQ(E_INVALIDARG, empty.SetDocument(nullptr));
 }
 
-TEST_F(LoadFile, FindsFilesByTheirWindowsPath) {
-  const std::filesystem::path drive = qztest::TempRoot() / "drive_c" / "Shared";
-  std::filesystem::create_directories(drive);
-  WriteFile(drive / "qzschemas.xml", "<r xmlns=\"\"/>");
-  EXPECT_EQ(S_OK, holder_.LoadFile("C:\\Shared\\qzschemas.xml"));
-  EXPECT_EQ("<r/>", XmlOf(Root()));
-}
-
-TEST_F(LoadFile, CreateDocumentSetsTheSystemsParserSettings) {
-  EXPECT_EQ(E_INVALIDARG, CreateDocument(nullptr));
-  VARIANT_BOOL async = VARIANT_TRUE, resolve = VARIANT_FALSE, validate = VARIANT_FALSE;
-  doc_->get_async(&async);
-  doc_->get_resolveExternals(&resolve);
-  doc_->get_validateOnParse(&validate);
-  EXPECT_EQ(VARIANT_FALSE, async);
-  EXPECT_EQ(VARIANT_TRUE, resolve);
-  EXPECT_EQ(VARIANT_TRUE, validate);
-}
-
 }  // namespace

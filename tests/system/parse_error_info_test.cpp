@@ -4,8 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include <winreg.h>
-
 #include "errors/ParseErrorInfo.h"
 #include "system_test_support.h"
 
@@ -86,32 +84,6 @@ TEST_F(ParseErrorInfo, DescribesTheDocumentsParseError) {
   _bstr_t source;
   info->GetSource(source.GetAddress());
   EXPECT_EQ(0u, source.length());
-}
-
-TEST_F(ParseErrorInfo, TakesGuidAndSourceFromTheCaughtError) {
-  // A class with a ProgID, and an error that carries its GUID.
-  const GUID clsid = {0x3a1f0c52, 0x9e1d, 0x4b0e, {0x8c, 0x11, 0x52, 0x7a, 0x21, 0x90, 0x3d, 0x44}};
-  HKEY key = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{3A1F0C52-9E1D-4B0E-8C11-527A21903D44}\\ProgID",
-                                           0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr));
-  const char progId[] = "Test.Origin.1";
-  ASSERT_EQ(ERROR_SUCCESS,
-            RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(progId), sizeof progId));
-  RegCloseKey(key);
-  ICreateErrorInfoPtr create;
-  ASSERT_EQ(S_OK, CreateErrorInfo(&create));
-  create->SetGUID(clsid);
-  IErrorInfoPtr carried = create;
-
-  SetParseErrorInfo(NodeOfFailedLoad("<a>"), _com_error(E_FAIL, carried, true));
-  IErrorInfoPtr info;
-  ASSERT_EQ(S_OK, GetErrorInfo(0, &info));
-  GUID guid{};
-  info->GetGUID(&guid);
-  EXPECT_TRUE(IsEqualGUID(clsid, guid));
-  _bstr_t source;
-  info->GetSource(source.GetAddress());
-  EXPECT_EQ("Test.Origin.1", Narrow(source));
 }
 
 TEST_F(ParseErrorInfo, NullNodeLeavesEarlierInformationInPlace) {
