@@ -1,8 +1,9 @@
 #include "errors/ParseErrorInfo.h"
 
+#include <windows.h>
+
 #include <qzwin/format.h>
 
-#include <cstring>
 
 #include "dom/XMLDOMPtr.h"
 
