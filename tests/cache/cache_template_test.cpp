@@ -81,12 +81,5 @@ TEST_F(CacheTemplateTest, UnresolvedPathIsAFileThatCannotBeOpened) {
   EXPECT_FALSE(std::filesystem::exists(Posix(kCachePath)));
 }
 
-TEST_F(CacheTemplateTest, MissingResourceLeavesTheFileAlone) {
-  WriteCache("<kept/>");
-  EXPECT_EQ(E_FAIL, module_.WriteCacheTemplate(999));
-  EXPECT_EQ("<kept/>", ReadCache());
-  EXPECT_EQ(0u, BoxesShown());
-}
-
 }  // namespace
 }  // namespace cachetest

@@ -45,12 +45,6 @@ TEST_F(SharedFilesTest, WithoutTheResolverEveryPathFailsWithTheCreationResult) {
   EXPECT_EQ("old", Narrow(other));
 }
 
-TEST_F(SharedFilesTest, ResolverFailuresPassThrough) {
-  _bstr_t full("old");
-  EXPECT_EQ(E_INVALIDARG, ResolveSharedFile(OLESTR("C:\\rooted.xml"), full));
-  EXPECT_EQ("old", Narrow(full));
-}
-
 TEST(FileExistsTest, FilesDirectoriesAndWildcardMatchesCount) {
   std::filesystem::path dir = qztest::FreshDirectory("exists");
   std::ofstream(dir / "Schema.xml") << "<a/>";

@@ -86,18 +86,6 @@ TEST_F(ResolverTest, ResolveSharedPathIsTheTenthTableEntry) {
   SysFreeString(full);
 }
 
-TEST_F(ResolverTest, DispatchCarriesNoTypeInformation) {
-  UINT count = 1;
-  EXPECT_EQ(S_OK, Resolver()->GetTypeInfoCount(&count));
-  EXPECT_EQ(0u, count);
-  EXPECT_EQ(E_POINTER, Resolver()->GetTypeInfoCount(nullptr));
-  ITypeInfo* info = nullptr;
-  EXPECT_EQ(E_NOTIMPL, Resolver()->GetTypeInfo(0, 0, &info));
-  LPOLESTR name = const_cast<LPOLESTR>(OLESTR("ResolveSharedPath"));
-  DISPID id = 0;
-  EXPECT_EQ(E_NOTIMPL, Resolver()->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
-}
-
 TEST_F(ResolverTest, ClassObjectRefusesAggregationAndOtherClasses) {
   IClassFactory* factory = nullptr;
   ASSERT_EQ(S_OK, CoGetClassObject(CLSID_PlatformPathResolver, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
