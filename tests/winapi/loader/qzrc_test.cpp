@@ -1,6 +1,4 @@
 // The resource compiler run as the build runs it, on scripts written here.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,28 +7,16 @@
 #include <gtest/gtest.h>
 
 #include "loader_test_support.h"
+#include "support/run_command.h"
 #include "support/temp_root.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct QzrcRun {
-  int exitCode;
-  std::string output;  // what qzrc printed
-};
-
-QzrcRun RunQzrc(const fs::path& script, const fs::path& source, const fs::path& depfile) {
-  std::string command = "'" + loadertest::kQzrcPath.string() + "' '" + script.string() + "' '" + source.string() +
-                        "' '" + depfile.string() + "' 2>&1";
-  QzrcRun run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+qztest::CommandRun RunQzrc(const fs::path& script, const fs::path& source, const fs::path& depfile) {
+  return qztest::RunCommand("'" + loadertest::kQzrcPath.string() + "' '" + script.string() + "' '" + source.string() +
+                            "' '" + depfile.string() + "'");
 }
 
 void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
@@ -67,7 +53,7 @@ TEST(QzrcTest, RefusesWhatItCannotCompileNamingFileAndLine) {
     WriteText(script, c.script);
     fs::path source = dir / "out.cpp";
     WriteText(source, "stale");
-    QzrcRun run = RunQzrc(script, source, dir / "out.d");
+    qztest::CommandRun run = RunQzrc(script, source, dir / "out.d");
     EXPECT_EQ(run.exitCode, 1) << c.script;
     EXPECT_NE(run.output.find(script.filename().string() + c.where), std::string::npos) << c.script << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.script << run.output;
@@ -83,7 +69,7 @@ TEST(QzrcTest, DepfileNamesScriptHeadersAndDataFiles) {
   WriteText(dir / "app.rc", "#include \"ids.h\"\n#include <windows.h>\n#pragma code_page(1252)\n"
                             "IDR_PAGE HTML \"sub dir\\\\page.htm\"\n"
                             "IDR_PAGE RCDATA PRELOAD \"sub dir/page.htm\"\n");
-  QzrcRun run = RunQzrc(dir / "app.rc", dir / "app.cpp", dir / "app.d");
+  qztest::CommandRun run = RunQzrc(dir / "app.rc", dir / "app.cpp", dir / "app.d");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   std::string depfile = loadertest::ReadFile(dir / "app.d");
   EXPECT_EQ(depfile.find((dir / "app.cpp").string() + ":"), 0u) << depfile;
@@ -100,11 +86,11 @@ TEST(QzrcTest, WarnsWhenLanguageNamesLackTheHeaderThatDefinesThem) {
   WriteText(dir / "a.htm", "a");
   WriteText(dir / "bare.rc", "LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n1 HTML \"a.htm\"\n");
   WriteText(dir / "sdk.rc", "#include <windows.h>\nLANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n1 HTML \"a.htm\"\n");
-  QzrcRun bare = RunQzrc(dir / "bare.rc", dir / "bare.cpp", dir / "bare.d");
+  qztest::CommandRun bare = RunQzrc(dir / "bare.rc", dir / "bare.cpp", dir / "bare.d");
   EXPECT_EQ(bare.exitCode, 0);
   EXPECT_NE(bare.output.find("bare.rc:1: warning: LANG_ENGLISH comes from <windows.h>"), std::string::npos)
       << bare.output;
-  QzrcRun sdk = RunQzrc(dir / "sdk.rc", dir / "sdk.cpp", dir / "sdk.d");
+  qztest::CommandRun sdk = RunQzrc(dir / "sdk.rc", dir / "sdk.cpp", dir / "sdk.d");
   EXPECT_EQ(sdk.exitCode, 0);
   EXPECT_EQ(sdk.output, "");
 }

@@ -1,6 +1,4 @@
 // Scripts qzrc must refuse, each with the file and line of the fault.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -8,27 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/run_command.h"
 #include "support/temp_root.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CompileRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-CompileRun Compile(const fs::path& script, const fs::path& source) {
-  std::string command = std::string("'") + QZ_QZRC + "' '" + script.string() + "' '" + source.string() + "' 2>&1";
-  CompileRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) run.output += buffer;
-  int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+qztest::CommandRun Compile(const fs::path& script, const fs::path& source) {
+  return qztest::RunCommand(std::string("'") + QZ_QZRC + "' '" + script.string() + "' '" + source.string() + "'");
 }
 
 TEST(ScriptErrorsTest, BadStatementsAreRefusedAtTheirLine) {
@@ -71,7 +57,7 @@ TEST(ScriptErrorsTest, BadStatementsAreRefusedAtTheirLine) {
     fs::path script = dir / ("bad" + std::to_string(++index) + ".rc");
     std::ofstream(script, std::ios::binary) << c.script;
     fs::path source = dir / "out.cpp";
-    CompileRun run = Compile(script, source);
+    qztest::CommandRun run = Compile(script, source);
     EXPECT_EQ(run.exitCode, 1) << c.script;
     EXPECT_NE(run.output.find(script.filename().string() + c.where), std::string::npos) << c.script << run.output;
     EXPECT_NE(run.output.find(c.message), std::string::npos) << c.script << run.output;
