@@ -81,7 +81,26 @@ void StripBlankText(xmlNodePtr node) {
   }
 }
 
-void Silent(void*, xmlErrorPtr) {}
+// MSXML takes any text as a namespace name; libxml2 reports one that is not a
+// URI (a Windows path, say) as a namespace error. Such complaints do not fail a
+// load; any other namespace error does, and the first one is kept to report.
+bool IsNamespaceNameComplaint(const xmlError& error) {
+  return error.domain == XML_FROM_NAMESPACE && (error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE);
+}
+
+struct NamespaceFaults {
+  xmlError first{};  // the first namespace error that fails the load; code XML_ERR_OK while none
+  ~NamespaceFaults() { xmlResetError(&first); }
+};
+
+thread_local NamespaceFaults* currentNamespaceFaults = nullptr;
+
+void NoteNamespaceFault(void*, xmlErrorPtr error) {
+  NamespaceFaults* faults = currentNamespaceFaults;
+  if (faults == nullptr || error == nullptr || error->domain != XML_FROM_NAMESPACE) return;
+  if (IsNamespaceNameComplaint(*error) || faults->first.code != XML_ERR_OK) return;
+  xmlCopyError(error, &faults->first);
+}
 
 }  // namespace
 
@@ -108,15 +127,19 @@ HRESULT Document::Parse(const Source& source) {
 
   std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
   if (!context) return E_OUTOFMEMORY;
-  context->sax->serror = Silent;
+  context->sax->serror = NoteNamespaceFault;
+  NamespaceFaults namespaceFaults;
   xmlDocPtr doc = nullptr;
   {
     ExternalFilesAllowed externals(resolveExternals_);
+    currentNamespaceFaults = &namespaceFaults;
     doc = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()),
                             source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    currentNamespaceFaults = nullptr;
   }
   std::string text;
-  bool failed = doc == nullptr || !context->wellFormed || !context->nsWellFormed;
+  bool namespaceFailed = namespaceFaults.first.code != XML_ERR_OK;
+  bool failed = doc == nullptr || !context->wellFormed || namespaceFailed;
   bool hasDtd = doc != nullptr && (doc->intSubset != nullptr || doc->extSubset != nullptr);
   if (!failed && prohibitDtd_ && hasDtd) {
     xmlFreeDoc(doc);
@@ -127,7 +150,8 @@ HRESULT Document::Parse(const Source& source) {
     return kBadSyntax;
   }
   if (failed) {
-    xmlErrorPtr error = xmlCtxtGetLastError(context.get());
+    xmlErrorPtr error = context->wellFormed && namespaceFailed ? &namespaceFaults.first
+                                                               : xmlCtxtGetLastError(context.get());
     if (doc != nullptr) xmlFreeDoc(doc);
     ParseErrorInfo info;
     info.url = source.url;

@@ -92,6 +92,25 @@ TEST_F(DocumentLoad, MalformedTextReportsWhereItBroke) {
   EXPECT_EQ(S_FALSE, doc->get_documentElement(&root));
 }
 
+TEST_F(DocumentLoad, ANamespaceNameIsAnyTextButPrefixesMustBeDeclared) {
+  // A namespace name need not be a URI: platform files name schemas by Windows path.
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  ASSERT_EQ(S_OK, persist->Load(StreamOf("<r xmlns=\"x-schema:C:\\d\\c.xml\"><p:a xmlns:p=\"a b\"/></r>")));
+  IXMLDOMElementPtr root;
+  ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+  _bstr_t uri;
+  ASSERT_EQ(S_OK, root->get_namespaceURI(uri.GetAddress()));
+  EXPECT_EQ(_bstr_t("x-schema:C:\\d\\c.xml"), uri);
+
+  // An undeclared prefix still fails, even after a namespace name that is no URI.
+  IXMLDOMDocument2Ptr other = NewDocument();
+  IPersistStreamPtr otherPersist = other;
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE01D),
+            otherPersist->Load(StreamOf("<r xmlns=\"x-schema:C:\\d\\c.xml\"><q:a/></r>")));
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE01D), ParseErrorOf(other).code);
+}
+
 TEST_F(DocumentLoad, LoadByPathAnswersSFalseForMissingMalformedOrInvalidFiles) {
   auto dir = qztest::FreshDirectory("load");
   WriteFile(dir / "bad.xml", "<a><b></a>");
