@@ -3,28 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "xdr_cache_file_text.h"
+
 namespace msxmltest {
 
-const char* const kCacheFile =
-    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
-    "<QZSchemasRoot xmlns=\"urn:schemas-microsoft-com:xml-data\" xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-    "\t<Schema name=\"QZSchemas\" xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-    "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-    "\t\t<AttributeType name=\"urn\" dt:type=\"string\" required=\"yes\"/>\r\n"
-    "\t\t<AttributeType name=\"Filename\" dt:type=\"string\" required=\"yes\"/>\r\n"
-    "\t\t<ElementType name=\"QZSchema\" content=\"mixed\">\r\n"
-    "\t\t\t<attribute type=\"urn\"/>\r\n"
-    "\t\t\t<attribute type=\"Filename\"/>\r\n"
-    "\t\t</ElementType>\r\n"
-    "\t\t<ElementType name=\"QZSchemas\" content=\"mixed\">\r\n"
-    "\t\t\t<element type=\"QZSchema\" minOccurs=\"1\" maxOccurs=\"*\"/>\r\n"
-    "\t\t</ElementType>\r\n"
-    "\t</Schema>\r\n"
-    "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n"
-    "\t\t<QZSchema urn=\"x-schema:Tavel-basic-datatypes.xml\" "
-    "Filename=\"C:\\WINNT\\SYSTEM32\\Tavel-basic-datatypes.xml\"/>\r\n"
-    "\t</QZSchemas>\r\n"
-    "</QZSchemasRoot>";
+const std::string kCacheFile = xdrtest::CacheFile(xdrtest::kDefaultCacheEntry);
 
 IXMLDOMDocument2Ptr NewDocument(const CLSID& clsid) {
   IXMLDOMDocument2Ptr doc;

@@ -61,6 +61,6 @@ IXMLDOMNodeListPtr Select(IXMLDOMNode* node, const char* xpath, HRESULT* hr = nu
 LONG LengthOf(IXMLDOMNodeList* list);
 
 // The schema cache file as the service writes it by default.
-extern const char* const kCacheFile;
+extern const std::string kCacheFile;  // the default schema cache file
 
 }  // namespace msxmltest

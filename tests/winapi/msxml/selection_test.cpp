@@ -9,7 +9,7 @@ class Selection : public DomTest {
   void SetUp() override {
     DomTest::SetUp();
     doc_.Attach(NewDocument().Detach());
-    ASSERT_TRUE(LoadXml(doc_, kCacheFile));
+    ASSERT_TRUE(LoadXml(doc_, kCacheFile.c_str()));
   }
   void TearDown() override {
     doc_ = nullptr;

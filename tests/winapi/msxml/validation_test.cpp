@@ -50,7 +50,7 @@ class Validation : public DomTest {
 
 TEST_F(Validation, CacheFileShape) {
   IXMLDOMDocument2Ptr doc = NewDocument();
-  ASSERT_TRUE(LoadXml(doc, kCacheFile));
+  ASSERT_TRUE(LoadXml(doc, kCacheFile.c_str()));
   EXPECT_EQ(S_OK, doc->validate(nullptr));
 
   // QZSchemas needs at least one QZSchema, even with mixed content.
