@@ -12,8 +12,12 @@
 #define CACHE_SELECTION_NAMESPACES \
   "xmlns:qz1='urn:schemas-microsoft-com:xml-data' xmlns:qz='x-schema:#QZSchemas'"
 
-// Every entry of the cache, in file order.
-#define CACHE_ENTRIES_XPATH "qz1:QZSchemasRoot/qz:QZSchemas/qz:QZSchema"
+// Every entry of the cache, in file order: the QZSchema children of the
+// root's QZSchemas elements. Entries written by registration carry the basic
+// data types namespace instead of the list's own, and count as well.
+#define CACHE_ENTRIES_XPATH                                                   \
+  "qz1:QZSchemasRoot/qz:QZSchemas/*[self::qz:QZSchema or "                    \
+  "(local-name()='QZSchema' and namespace-uri()='" BASIC_DATATYPES_URN "')]"
 
 // The basic data types entries of a freshly written default cache.
 #define DEFAULT_BASIC_DATATYPES_XPATH \

@@ -6,6 +6,7 @@
 #include "cache/SharedFiles.h"
 #include "dom/XMLDOMAdapterList.h"
 #include "dom/XMLDOMPtr.h"
+#include "errors/CheckResult.h"
 #include "module/QZModule.h"
 #include "resources/resource.h"
 #include "schemas/CreateDocument.h"
@@ -15,10 +16,6 @@ namespace {
 
 // Both the system directory and the entry path formed from it.
 constexpr size_t kEntryPathSize = 260;
-
-void Check(HRESULT hr) {
-  if (FAILED(hr)) _com_issue_error(hr);
-}
 
 // The basic data types schema's path in the system directory. A directory
 // that leaves no room for the file name is refused rather than cut: a cut
@@ -42,18 +39,18 @@ void SetFilenames(CXMLDOMAdapterList& entries, const char* entryPath) {
 
 HRESULT CQZModule::CreateDefaultCache() {
   try {
-    Check(WriteCacheTemplate(IDR_DEFAULT_SCHEMA_CACHE));
+    CheckResult(WriteCacheTemplate(IDR_DEFAULT_SCHEMA_CACHE));
     IXMLDOMDocument2Ptr pDocument;
-    Check(CreateDocument(&pDocument));
+    CheckResult(CreateDocument(&pDocument));
     char entryPath[kEntryPathSize];
     FormEntryPath(entryPath);
 
     _bstr_t bstrPath;
-    Check(ResolveSharedFile(SCHEMA_CACHE_RELATIVE_PATH, bstrPath));
+    CheckResult(ResolveSharedFile(SCHEMA_CACHE_RELATIVE_PATH, bstrPath));
     CXMLDocument document;
-    Check(document.SetDocument(pDocument));
-    Check(document.LoadFile(bstrPath));
-    Check(pDocument->setProperty(_bstr_t(OLESTR("SelectionNamespaces")), _variant_t(CACHE_SELECTION_NAMESPACES)));
+    CheckResult(document.SetDocument(pDocument));
+    CheckResult(document.LoadFile(bstrPath));
+    CheckResult(pDocument->setProperty(_bstr_t(OLESTR("SelectionNamespaces")), _variant_t(CACHE_SELECTION_NAMESPACES)));
 
     // A selection that fails leaves the template's example path in place.
     CXMLDOMAdapterList entries;
@@ -69,24 +66,24 @@ HRESULT CQZModule::CreateDefaultCache() {
 HRESULT CQZModule::UpdateBasicDatatypesEntry() {
   try {
     _bstr_t bstrPath;
-    Check(GetSchemaCachePath(bstrPath));
+    CheckResult(GetSchemaCachePath(bstrPath));
     if (!FileExists(bstrPath)) {
       CreateDefaultCache();
       return S_OK;
     }
     IXMLDOMDocument2Ptr pDocument;
-    Check(CreateDocument(&pDocument));
+    CheckResult(CreateDocument(&pDocument));
     char entryPath[kEntryPathSize];
     FormEntryPath(entryPath);
 
-    Check(GetSchemaCachePath(bstrPath));
+    CheckResult(GetSchemaCachePath(bstrPath));
     CXMLDocument document;
-    Check(document.SetDocument(pDocument));
-    Check(document.LoadFile(bstrPath));
+    CheckResult(document.SetDocument(pDocument));
+    CheckResult(document.LoadFile(bstrPath));
 
     // S_FALSE: an entry could not be fetched; the ones before it still count.
     CXMLDOMAdapterList entries;
-    Check(document.SelectNodes(REGISTERED_BASIC_DATATYPES_XPATH, entries));
+    CheckResult(document.SelectNodes(REGISTERED_BASIC_DATATYPES_XPATH, entries));
     SetFilenames(entries, entryPath);
     // Saved also when nothing was selected: the file is written back as loaded.
     document.SaveFile(bstrPath);

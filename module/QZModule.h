@@ -1,10 +1,17 @@
-// The module object of qzschemas: the home of the module-wide operations on
-// the shared files (where they lie, the default schema cache, and the update
-// of its basic data types entry at registration).
+// The module object of qzschemas: the process-wide schema-cache state (the
+// schema collection that every service object hands out, and the cache entry
+// that the collection last refused), and the module-wide operations on the
+// shared files (where they lie, the default schema cache, and the update of
+// its basic data types entry at registration).
 #pragma once
 
 #include <windows.h>
 #include <comdef.h>
+#include <msxml6.h>
+
+#include <mutex>
+
+#include "dom/XMLDOMPtr.h"
 
 class CQZModule {
  public:
@@ -16,6 +23,29 @@ class CQZModule {
   // program's own module.
   HINSTANCE GetResourceInstance() const { return m_hInstResource; }
   void SetResourceInstance(HINSTANCE hInstResource) { m_hInstResource = hInstResource; }
+
+  // Builds a new schema collection from the schema cache file (writing the
+  // default file first when there is none) and stores it. On failure the
+  // collection stored before stays in use, except when the new one refuses
+  // IXMLDOMSchemaCollection: then none is stored.
+  HRESULT InitSchemaCache();
+
+  // A new reference to the stored collection. E_INVALIDARG for a null
+  // ppVal, E_NOINTERFACE while no initialisation has succeeded.
+  HRESULT GetSchemas(IXMLDOMSchemaCollection** ppVal);
+
+  // Copies of the file name and the URN of the cache entry that a
+  // collection refused last; empty while none was refused.
+  _bstr_t GetFailedFileName();
+  _bstr_t GetFailedUrn();
+
+  // Makes a new collection and adds to it, in file order, the schema that
+  // each entry of the loaded cache document names under the entry's URN.
+  // An entry whose file does not load is passed over; one that the
+  // collection refuses is recorded as the failed entry. An entry without urn
+  // or Filename fails the whole build with E_FAIL. Leaves the cache
+  // selection namespaces set on cacheDoc.
+  HRESULT BuildSchemaCollection(IXMLDOMDocument2* cacheDoc, IXMLDOMSchemaCollection** out);
 
   // The full paths of the schema cache and the encodings settings, from the
   // platform path resolver; full keeps its value on failure.
@@ -36,5 +66,17 @@ class CQZModule {
   HRESULT UpdateBasicDatatypesEntry();
 
  private:
+  // Offers the schema of one cache entry to collection (see
+  // BuildSchemaCollection); failures other than a refused add are raised.
+  void AddCacheEntry(IXMLDOMSchemaCollection* collection, IXMLDOMNode* entry);
+  void RecordFailedEntry(const _bstr_t& urn, const _bstr_t& fileName);
+
+  IXMLDOMSchemaCollectionPtr m_pSchemas;
+  _bstr_t m_bstrFailedFileName;
+  _bstr_t m_bstrFailedUrn;
+  // Service objects of several threads may initialise and read the state at
+  // once; this guards the three members above, never a whole build.
+  std::mutex m_stateLock;
+
   HINSTANCE m_hInstResource;
 };

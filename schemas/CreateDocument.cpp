@@ -2,9 +2,11 @@
 
 #include <objbase.h>
 
-HRESULT CreateDocument(IXMLDOMDocument2** out) {
+namespace {
+
+HRESULT CreateDocumentOfClass(REFCLSID documentClass, IXMLDOMDocument2** out) {
   if (out == nullptr) return E_INVALIDARG;
-  HRESULT hr = CoCreateInstance(CLSID_DOMDocument60, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
+  HRESULT hr = CoCreateInstance(documentClass, nullptr, CLSCTX_ALL, IID_IXMLDOMDocument2,
                                 reinterpret_cast<void**>(out));
   if (FAILED(hr)) return hr;
   IXMLDOMDocument2* doc = *out;
@@ -12,4 +14,12 @@ HRESULT CreateDocument(IXMLDOMDocument2** out) {
   if (FAILED(hr = doc->put_resolveExternals(VARIANT_TRUE))) return hr;
   if (FAILED(hr = doc->put_validateOnParse(VARIANT_TRUE))) return hr;
   return S_OK;
+}
+
+}  // namespace
+
+HRESULT CreateDocument(IXMLDOMDocument2** out) { return CreateDocumentOfClass(CLSID_DOMDocument60, out); }
+
+HRESULT CreateSchemaDocument(IXMLDOMDocument2** out) {
+  return CreateDocumentOfClass(CLSID_FreeThreadedDOMDocument60, out);
 }

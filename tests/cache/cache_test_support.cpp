@@ -50,12 +50,27 @@ void CacheTest::MakeSharedDirectoryUnwritable() {
   resolvertest::SetCommonDirectory(qzwin::ToWindowsPath(common.string()).c_str());
 }
 
-std::string CacheTest::DefaultCacheResource() const {
+std::string CacheTest::DefaultCacheResource() const { return ResourceText(IDR_DEFAULT_SCHEMA_CACHE); }
+
+std::string CacheTest::ResourceText(UINT id) const {
   HMODULE module = module_.GetResourceInstance();
-  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(IDR_DEFAULT_SCHEMA_CACHE), RT_HTML);
+  HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(id), RT_HTML);
   if (resource == nullptr) return "";
   const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, resource)));
   return std::string(bytes, SizeofResource(module, resource));
+}
+
+std::string CacheTest::CacheWith(const std::string& lists) const {
+  const std::string resource = DefaultCacheResource();
+  return resource.substr(0, resource.find("\t<QZSchemas ")) + lists + "</QZSchemasRoot>\r\n";
+}
+
+std::string Entry(const char* urn, const char* filename) {
+  return std::string("\t\t<QZSchema urn=\"") + urn + "\" Filename=\"" + filename + "\"/>\r\n";
+}
+
+std::string Schemas(const std::string& entries) {
+  return "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" + entries + "\t</QZSchemas>\r\n";
 }
 
 std::size_t CountOf(const std::string& text, const std::string& needle) {

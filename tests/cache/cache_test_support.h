@@ -31,8 +31,12 @@ class CacheTest : public testing::Test {
   // The shared directory cannot hold files: "Shared" is a file there.
   static void MakeSharedDirectoryUnwritable();
 
-  // The text of resource 208 as the module carries it.
+  // The bytes of an RT_HTML resource as the module carries it, and those of
+  // resource 208, the default cache.
+  std::string ResourceText(UINT id) const;
   std::string DefaultCacheResource() const;
+  // The default cache's declaration and inline schema around other lists.
+  std::string CacheWith(const std::string& lists) const;
 
   std::size_t BoxesShown() const { return host_.Shown().size(); }
 
@@ -42,6 +46,10 @@ class CacheTest : public testing::Test {
  private:
   qzwin::UiHost* previousHost_ = nullptr;
 };
+
+// A cache entry line, and a list of entries, in the default cache's layout.
+std::string Entry(const char* urn, const char* filename);
+std::string Schemas(const std::string& entries);
 
 // How often needle occurs in text.
 std::size_t CountOf(const std::string& text, const std::string& needle);

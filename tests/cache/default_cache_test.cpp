@@ -10,22 +10,7 @@ namespace {
 
 const std::string kSystemEntry = std::string("Filename=\"") + kSystemEntryPath + "\"";
 
-std::string Entry(const char* urn, const char* filename) {
-  return std::string("\t\t<QZSchema urn=\"") + urn + "\" Filename=\"" + filename + "\"/>\r\n";
-}
-
-std::string Schemas(const std::string& entries) {
-  return "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" + entries + "\t</QZSchemas>\r\n";
-}
-
-class DefaultCacheTest : public CacheTest {
- protected:
-  // The default cache's declaration and inline schema around other lists.
-  std::string CacheWith(const std::string& lists) const {
-    const std::string resource = DefaultCacheResource();
-    return resource.substr(0, resource.find("\t<QZSchemas ")) + lists + "</QZSchemasRoot>\r\n";
-  }
-};
+using DefaultCacheTest = CacheTest;
 
 TEST_F(DefaultCacheTest, CreatedCachePointsAtTheSystemDirectory) {
   ASSERT_EQ(S_OK, module_.CreateDefaultCache());
