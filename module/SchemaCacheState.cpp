@@ -22,8 +22,12 @@ HRESULT CQZModule::InitSchemaCache() {
     IXMLDOMSchemaCollectionPtr pStored;
     const HRESULT hr =
         pBuilt->QueryInterface(__uuidof(IXMLDOMSchemaCollection), reinterpret_cast<void**>(&pStored));
+    // The previous collection is let go outside the lock: freeing its
+    // schemas takes a while, and readers need not wait for it.
+    IXMLDOMSchemaCollectionPtr pPrevious;
     {
       const std::lock_guard<std::mutex> lock(m_stateLock);
+      pPrevious = m_pSchemas;
       m_pSchemas = pStored;
     }
     CheckResult(hr);
