@@ -16,6 +16,7 @@
 #include <qzwin/platform.h>
 
 #include "module/QZModule.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -90,20 +91,13 @@ struct Platform {
     FreeLibrary(resolver);
   }
 
+  // The module's default cache with its one entry replaced by entries.
   static std::string CacheText(const std::string& entries) {
-    return "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
-           "<QZSchemasRoot xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-           "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-           "\t<Schema name=\"QZSchemas\" xmlns=\"urn:schemas-microsoft-com:xml-data\" "
-           "xmlns:dt=\"urn:schemas-microsoft-com:datatypes\">\r\n"
-           "\t\t<AttributeType name=\"urn\" dt:type=\"string\" required=\"yes\"/>\r\n"
-           "\t\t<AttributeType name=\"Filename\" dt:type=\"string\" required=\"yes\"/>\r\n"
-           "\t\t<ElementType name=\"QZSchema\" content=\"mixed\">\r\n"
-           "\t\t\t<attribute type=\"urn\"/>\r\n\t\t\t<attribute type=\"Filename\"/>\r\n\t\t</ElementType>\r\n"
-           "\t\t<ElementType name=\"QZSchemas\" content=\"mixed\">\r\n"
-           "\t\t\t<element type=\"QZSchema\" minOccurs=\"1\" maxOccurs=\"*\"/>\r\n\t\t</ElementType>\r\n"
-           "\t</Schema>\r\n"
-           "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" +
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_DEFAULT_SCHEMA_CACHE), RT_HTML);
+    if (found == nullptr) std::abort();
+    const std::string resource(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
+                               SizeofResource(nullptr, found));
+    return resource.substr(0, resource.find("\t<QZSchemas ")) + "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" +
            entries + "\t</QZSchemas>\r\n</QZSchemasRoot>\r\n";
   }
 };

@@ -9,12 +9,6 @@
 namespace collectiontest {
 namespace {
 
-using cachetest::Entry;
-using cachetest::Schemas;
-
-constexpr char kMeterUrn[] = "x-schema:Meter.xsd";
-constexpr char kProbeUrn[] = "x-schema:Probe.xsd";
-
 // An entry as registration writes it: in the basic data types namespace.
 std::string RegisteredEntry(const char* urn, const std::string& filename) {
   return std::string("\t\t<QZSchema xmlns=\"x-schema:Tavel-basic-datatypes.xml\" urn=\"") + urn +

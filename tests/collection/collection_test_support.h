@@ -10,6 +10,13 @@
 
 namespace collectiontest {
 
+using cachetest::Entry;
+using cachetest::Schemas;
+
+// The two schemas the tests list, by their URNs.
+constexpr char kMeterUrn[] = "x-schema:Meter.xsd";
+constexpr char kProbeUrn[] = "x-schema:Probe.xsd";
+
 // An XSD whose one global element rootName (with a required attribute id and
 // any number of decimal Reading children) lies in targetNamespace.
 std::string XsdText(const std::string& targetNamespace, const char* rootName);

@@ -10,12 +10,6 @@
 namespace collectiontest {
 namespace {
 
-using cachetest::Entry;
-using cachetest::Schemas;
-
-constexpr char kMeterUrn[] = "x-schema:Meter.xsd";
-constexpr char kProbeUrn[] = "x-schema:Probe.xsd";
-
 class SchemaCacheStateTest : public CollectionTest {
  protected:
   IXMLDOMSchemaCollectionPtr StoredSchemas() {
