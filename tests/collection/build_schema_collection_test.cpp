@@ -56,6 +56,16 @@ TEST_F(BuildSchemaCollectionTest, TakesTheEntriesOfBothNamespacesInFileOrder) {
             Narrow(_bstr_t(namespaces)));
 }
 
+// The cache file is ISO-8859-1; the file system names files in the system
+// code page (UTF-8 here), and the entry's path reaches it through both.
+TEST_F(BuildSchemaCollectionTest, FileNamesOutsideAsciiReachTheFileSystem) {
+  const std::string utf8 = WriteSchemaFile("Me\xC3\x9Fger\xC3\xA4t.xsd", XsdText("x-schema:Me\xC3\x9Fger\xC3\xA4t.xsd", "M"));
+  const std::string latin1 = utf8.substr(0, utf8.rfind('\\') + 1) + "Me\xDFger\xE4t.xsd";
+  IXMLDOMDocument2Ptr cache = LoadedCache(Schemas(Entry("x-schema:Me\xDFger\xE4t.xsd", latin1.c_str())));
+  ASSERT_EQ(S_OK, Build(cache));
+  EXPECT_EQ((std::vector<std::string>{"x-schema:Me\xC3\x9Fger\xC3\xA4t.xsd"}), UrnsOf(collection_));
+}
+
 TEST_F(BuildSchemaCollectionTest, SelectsOnlyEntriesOfTheRootsFirstLevelLists) {
   const std::string meter = meter_;
   // A root outside the XDR namespace has no entries at all.
