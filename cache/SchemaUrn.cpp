@@ -26,8 +26,8 @@ size_t LastComponentLength(const char* path) {
 
 void MakeSchemaUrn(const char* path, char (&urn)[SCHEMA_URN_SIZE]) {
   if (path == nullptr) _com_issue_error(E_INVALIDARG);
-  // Measured before splitting: the runtime cuts a long name or extension to
-  // its part buffer, which would leave a shorter, valid-looking URN.
+  // Measured before splitting: a name or an extension longer than its part
+  // buffer is cut by some runtimes and an invalid parameter to others.
   if (sizeof kUrnPrefix - 1 + LastComponentLength(path) >= SCHEMA_URN_SIZE) {
     _com_issue_error(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
   }
@@ -35,6 +35,7 @@ void MakeSchemaUrn(const char* path, char (&urn)[SCHEMA_URN_SIZE]) {
   char extension[_MAX_EXT];
   _splitpath(path, nullptr, nullptr, fileName, extension);
   memset(urn, 0, SCHEMA_URN_SIZE);
+  // The buffer's own bound, which the measure above already keeps.
   const int length = snprintf(urn, SCHEMA_URN_SIZE, "%s%s%s", kUrnPrefix, fileName, extension);
   if (length < 0 || static_cast<size_t>(length) >= SCHEMA_URN_SIZE) {
     _com_issue_error(HRESULT_FROM_WIN32(ERROR_FILENAME_EXCED_RANGE));
