@@ -47,6 +47,7 @@ class Service : public ITestService {
   Item item;
   IUnknown* used = nullptr;
   LONG count = 0;
+  bool leaveErrorInfo = true;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
@@ -82,6 +83,7 @@ class Service : public ITestService {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Fail() override {
+    if (!leaveErrorInfo) return E_ACCESSDENIED;
     ICreateErrorInfo* create = nullptr;
     CreateErrorInfo(&create);
     create->SetSource(const_cast<LPOLESTR>(OLESTR("TestService")));
@@ -133,6 +135,9 @@ class TypeInfoInvoke : public ::testing::Test {
     v.AddFunction(6, INVOKE_PROPERTYGET, 12, {v.Param(v.PointerTo(v.Type(VT_I4)), PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)});
     v.AddFunction(6, INVOKE_PROPERTYPUT, 13, {v.Param(v.Type(VT_I4), PARAMFLAG_FIN)});
     v.AddFunction(7, INVOKE_FUNC, 14, {});
+    // get_Item again, typed as returning an interface of an unregistered library.
+    v.AddFunction(8, INVOKE_PROPERTYGET, 7,
+                  {v.Param(v.PointerTo(v.PointerTo(v.Reference(kForeignRef))), PARAMFLAG_FOUT | PARAMFLAG_FRETVAL)});
 
     dispatch_.SetReference(oleauttest::kVtableSide, &vtable_);
   }
@@ -171,6 +176,9 @@ TEST_F(TypeInfoInvoke, PropertyGetReturnsTheInterfaceAsDispatchAlsoWhenCalledAsM
   EXPECT_EQ(result_.vt, VT_DISPATCH);
   EXPECT_EQ(result_.pdispVal, static_cast<IDispatch*>(&service_.item));
   ASSERT_EQ(Invoke(1, DISPATCH_METHOD), S_OK);
+  EXPECT_EQ(result_.vt, VT_DISPATCH);
+  // An interface of unknown type comes back as IDispatch when it has it.
+  ASSERT_EQ(Invoke(8, DISPATCH_PROPERTYGET), S_OK);
   EXPECT_EQ(result_.vt, VT_DISPATCH);
   VariantClear(&result_);
   EXPECT_EQ(service_.item.refs(), 0u);
@@ -267,11 +275,16 @@ TEST_F(TypeInfoInvoke, FailingMethodIsAnExceptionWithTheErrorInfoItLeft) {
   SysFreeString(excep.bstrDescription);
   SysFreeString(excep.bstrHelpFile);
 
-  // Without a place for it, the error information stays on the thread.
+  // Without a place for it, the error information stays on the thread...
   EXPECT_EQ(Invoke(7, DISPATCH_METHOD), DISP_E_EXCEPTION);
-  IErrorInfo* left = nullptr;
-  ASSERT_EQ(GetErrorInfo(0, &left), S_OK);
-  left->Release();
+  // ...but does not describe a later failure that left none.
+  service_.leaveErrorInfo = false;
+  excep = EXCEPINFO{};
+  ASSERT_EQ(DispInvoke(static_cast<ITestService*>(&service_), &dispatch_, 7, DISPATCH_METHOD, &none, &result_, &excep,
+                       nullptr),
+            DISP_E_EXCEPTION);
+  EXPECT_EQ(excep.scode, E_ACCESSDENIED);
+  EXPECT_EQ(excep.bstrDescription, nullptr);
 }
 
 }  // namespace
