@@ -98,17 +98,7 @@ HRESULT InvokeFrame::DescribeReturn() {
   return SUCCEEDED(hr) && returnType_.byRef ? DISP_E_BADVARTYPE : hr;
 }
 
-HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
-  if (func_.cParams < 0 || func_.cParams > kMaxParameters) return E_NOTIMPL;
-  if (func_.cParams > 0 && func_.lprgelemdescParam == nullptr) return E_UNEXPECTED;
-  count_ = inCount_ = func_.cParams;
-  if (count_ > 0 && (func_.lprgelemdescParam[count_ - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) != 0) {
-    retval_ = count_ - 1;
-    inCount_ = count_ - 1;
-  }
-  HRESULT hr = DescribeReturn();
-  if (FAILED(hr)) return hr;
-
+HRESULT InvokeFrame::MapArguments(WORD flags, const DISPPARAMS& params, int* argOf, UINT* argErr) const {
   const UINT cArgs = params.cArgs;
   const UINT cNamed = params.cNamedArgs;
   if (cNamed > cArgs || (cArgs > 0 && params.rgvarg == nullptr) ||
@@ -119,7 +109,6 @@ HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
 
   // rgvarg holds the named arguments first, then the positional ones in
   // reverse order: the last element is the first parameter.
-  int argOf[kMaxParameters];
   std::fill(argOf, argOf + inCount_, -1);
   const UINT positional = cArgs - cNamed;
   for (UINT i = 0; i < positional; ++i) argOf[i] = static_cast<int>(cArgs - 1 - i);
@@ -133,6 +122,23 @@ HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
     }
     argOf[param] = static_cast<int>(k);
   }
+  return S_OK;
+}
+
+HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
+  if (func_.cParams < 0 || func_.cParams > kMaxParameters) return E_NOTIMPL;
+  if (func_.cParams > 0 && func_.lprgelemdescParam == nullptr) return E_UNEXPECTED;
+  count_ = inCount_ = func_.cParams;
+  if (count_ > 0 && (func_.lprgelemdescParam[count_ - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) != 0) {
+    retval_ = count_ - 1;
+    inCount_ = count_ - 1;
+  }
+  HRESULT hr = DescribeReturn();
+  if (FAILED(hr)) return hr;
+
+  int argOf[kMaxParameters];  // the index in rgvarg of each parameter's argument, or -1
+  hr = MapArguments(flags, params, argOf, argErr);
+  if (FAILED(hr)) return hr;
 
   for (int i = 0; i < inCount_; ++i) {
     const ELEMDESC& elem = func_.lprgelemdescParam[i];

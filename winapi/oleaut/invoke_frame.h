@@ -43,6 +43,7 @@ class InvokeFrame {
   };
 
   HRESULT DescribeReturn();
+  HRESULT MapArguments(WORD flags, const DISPPARAMS& params, int* argOf, UINT* argErr) const;
   HRESULT BindArgument(Slot& slot, USHORT paramFlags, VARIANT* arg);
   HRESULT BindMissing(Slot& slot, const PARAMDESC& param, bool placeholderGiven);
   // Passes the frame's own value of `slot`, or a pointer to it.
