@@ -7,7 +7,6 @@
 
 #include "invoke_exception.h"
 #include "invoke_frame.h"
-#include "local_iids.h"
 #include "type_attr.h"
 
 namespace qzwin {
@@ -54,24 +53,22 @@ HRESULT FindFunction(ITypeInfo* info, MEMBERID id, WORD flags, int depth, OwnedF
 }
 
 // The type info that describes the vtable: for the dispatch side of a dual
-// interface, its interface side. Returns a new reference.
-ITypeInfo* VtableSide(ITypeInfo* info) {
+// interface, its interface side. A pure dispinterface has no vtable to call:
+// its object implements IDispatch::Invoke itself.
+HRESULT VtableSide(ITypeInfo* info, ITypeInfo** side) {
   ScopedTypeAttr attr(info);
-  HREFTYPE ref = 0;
-  ITypeInfo* side = nullptr;
-  if (SUCCEEDED(attr.result()) && attr->typekind == TKIND_DISPATCH && (attr->wTypeFlags & TYPEFLAG_FDUAL) != 0 &&
-      SUCCEEDED(info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref)) &&
-      SUCCEEDED(info->GetRefTypeInfo(ref, &side)) && side != nullptr) {
-    return side;
+  if (FAILED(attr.result())) return attr.result();
+  if (attr->typekind != TKIND_DISPATCH) {
+    info->AddRef();
+    *side = info;
+    return S_OK;
   }
-  info->AddRef();
-  return info;
-}
-
-// Whether `info` is a dispinterface without a vtable behind it.
-bool IsPureDispatch(ITypeInfo* info) {
-  ScopedTypeAttr attr(info);
-  return SUCCEEDED(attr.result()) && attr->typekind == TKIND_DISPATCH;
+  if ((attr->wTypeFlags & TYPEFLAG_FDUAL) == 0) return DISP_E_MEMBERNOTFOUND;
+  HREFTYPE ref = 0;
+  HRESULT hr = info->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref);
+  if (SUCCEEDED(hr)) hr = info->GetRefTypeInfo(ref, side);
+  if (SUCCEEDED(hr) && *side == nullptr) hr = E_UNEXPECTED;
+  return hr;
 }
 
 HRESULT CallThroughVtable(const OwnedFuncDesc& function, void* instance, WORD flags, DISPPARAMS* params,
@@ -100,16 +97,12 @@ HRESULT InvokeWithTypeInfo(ITypeInfo* info, void* instance, MEMBERID id, WORD fl
   if (info == nullptr || instance == nullptr || params == nullptr) return E_INVALIDARG;
   if ((flags & kAnyCall) == 0) return E_INVALIDARG;
 
-  ITypeInfo* vtable = VtableSide(info);
-  HRESULT hr = S_OK;
-  if (IsPureDispatch(vtable)) {
-    // Only the object knows how to call its dispinterface members.
-    hr = static_cast<IDispatch*>(instance)->Invoke(id, oleaut::kIidNull, 0, flags, params, result, excep, argErr);
-  } else {
-    OwnedFuncDesc function;
-    hr = FindFunction(vtable, id, flags, 0, &function);
-    if (SUCCEEDED(hr)) hr = CallThroughVtable(function, instance, flags, params, result, excep, argErr);
-  }
+  ITypeInfo* vtable = nullptr;
+  HRESULT hr = VtableSide(info, &vtable);
+  if (FAILED(hr)) return hr;
+  OwnedFuncDesc function;
+  hr = FindFunction(vtable, id, flags, 0, &function);
+  if (SUCCEEDED(hr)) hr = CallThroughVtable(function, instance, flags, params, result, excep, argErr);
   vtable->Release();
   return hr;
 }

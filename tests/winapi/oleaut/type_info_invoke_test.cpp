@@ -259,6 +259,14 @@ TEST_F(TypeInfoInvoke, UnknownMembersAndKinds) {
   EXPECT_EQ(Invoke(99, DISPATCH_METHOD), DISP_E_MEMBERNOTFOUND);
   EXPECT_EQ(Invoke(2, DISPATCH_PROPERTYPUT, {Long(1)}, {DISPID_PROPERTYPUT}), DISP_E_MEMBERNOTFOUND);
   EXPECT_EQ(Invoke(2, 0), E_INVALIDARG);
+
+  // A dispinterface has no vtable to call; nor has a dual whose vtable side is missing.
+  FakeTypeInfo events(TKIND_DISPATCH, 0, kIidService), lost(TKIND_DISPATCH, TYPEFLAG_FDUAL, kIidService);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  EXPECT_EQ(DispInvoke(&service_, &events, 7, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+            DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(DispInvoke(&service_, &lost, 7, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr),
+            TYPE_E_ELEMENTNOTFOUND);
 }
 
 TEST_F(TypeInfoInvoke, FailingMethodIsAnExceptionWithTheErrorInfoItLeft) {
