@@ -19,11 +19,10 @@ std::u16string Text(BSTR s) { return s == nullptr ? std::u16string() : std::u16s
 // The interfaces of the service's shapes: after IDispatch's seven slots,
 // a property returning an interface, [in] BSTR with [out, retval] BSTR,
 // [in] interface pointers (one of a library nobody registered), and more.
-struct ITestItem : IDispatch {};
 struct ITestService : IDispatch {
-  virtual HRESULT STDMETHODCALLTYPE get_Item(ITestItem** item) = 0;        // 7
+  virtual HRESULT STDMETHODCALLTYPE get_Item(IDispatch** item) = 0;        // 7, typed as the item
   virtual HRESULT STDMETHODCALLTYPE Greet(BSTR name, BSTR* greeting) = 0;  // 8
-  virtual HRESULT STDMETHODCALLTYPE Use(ITestItem* item) = 0;              // 9
+  virtual HRESULT STDMETHODCALLTYPE Use(IDispatch* item) = 0;              // 9, typed as the item
   virtual HRESULT STDMETHODCALLTYPE UseForeign(IUnknown* document) = 0;    // 10
   virtual HRESULT STDMETHODCALLTYPE Add(LONG a, LONG b, LONG* sum) = 0;    // 11
   virtual HRESULT STDMETHODCALLTYPE get_Count(LONG* count) = 0;           // 12
@@ -59,16 +58,16 @@ class Service : public ITestService {
     return E_NOTIMPL;
   }
 
-  HRESULT STDMETHODCALLTYPE get_Item(ITestItem** out) override {
+  HRESULT STDMETHODCALLTYPE get_Item(IDispatch** out) override {
     item.AddRef();
-    *out = static_cast<ITestItem*>(static_cast<IDispatch*>(&item));
+    *out = &item;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Greet(BSTR name, BSTR* greeting) override {
     *greeting = SysAllocString((u"Hello, " + Text(name)).c_str());
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE Use(ITestItem* object) override { return Keep(object); }
+  HRESULT STDMETHODCALLTYPE Use(IDispatch* object) override { return Keep(object); }
   HRESULT STDMETHODCALLTYPE UseForeign(IUnknown* object) override { return Keep(object); }
   HRESULT STDMETHODCALLTYPE Add(LONG a, LONG b, LONG* sum) override {
     *sum = a + b;
