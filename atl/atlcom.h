@@ -293,6 +293,65 @@ class CComCoClass {
   }
 };
 
+// ---- Type-information IDispatch ----------------------------------------------
+
+// The type information of one interface, loaded from the registered type
+// library on first use and kept until the module's Term.
+class CComTypeInfoHolder {
+ public:
+  // DISP_E_BADINDEX for an index other than 0; E_POINTER for a null out-pointer.
+  HRESULT GetTypeInfo(UINT itinfo, LCID lcid, ITypeInfo** pptinfo);
+  HRESULT GetTI(LCID lcid, ITypeInfo** ppInfo);
+  HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgdispid);
+  HRESULT Invoke(IDispatch* p, DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pdispparams,
+                 VARIANT* pvarResult, EXCEPINFO* pexcepinfo, UINT* puArgErr);
+
+  // Loads the type information once: LoadRegTypeLib, then GetTypeInfoOfGuid.
+  HRESULT EnsureTI(LCID lcid);
+  static void WINAPI Cleanup(DWORD_PTR dw);
+
+  // An aggregate, so that every holder is initialised before any code runs.
+  const GUID* m_pguid;
+  const GUID* m_plibid;
+  WORD m_wMajor;
+  WORD m_wMinor;
+  ITypeInfo* m_pInfo;
+};
+
+// IDispatch of the dual interface T from its type information: the type
+// library plibid, version wMajor.wMinor or a later minor version, as
+// registered. (ATL also defaults piid to T's IID; here it is named.)
+template <class T, const IID* piid, const GUID* plibid = &CComModule::m_libid, WORD wMajor = 1, WORD wMinor = 0,
+          class tihclass = CComTypeInfoHolder>
+class ATL_NO_VTABLE IDispatchImpl : public T {
+ public:
+  typedef tihclass _tihclass;
+
+  STDMETHOD(GetTypeInfoCount)(UINT* pctinfo) override {
+    if (pctinfo == NULL) return E_POINTER;
+    *pctinfo = 1;
+    return S_OK;
+  }
+  STDMETHOD(GetTypeInfo)(UINT itinfo, LCID lcid, ITypeInfo** pptinfo) override {
+    return _tih.GetTypeInfo(itinfo, lcid, pptinfo);
+  }
+  STDMETHOD(GetIDsOfNames)(REFIID riid, LPOLESTR* rgszNames, UINT cNames, LCID lcid, DISPID* rgdispid) override {
+    return _tih.GetIDsOfNames(riid, rgszNames, cNames, lcid, rgdispid);
+  }
+  STDMETHOD(Invoke)(DISPID dispidMember, REFIID riid, LCID lcid, WORD wFlags, DISPPARAMS* pdispparams,
+                    VARIANT* pvarResult, EXCEPINFO* pexcepinfo, UINT* puArgErr) override {
+    return _tih.Invoke(static_cast<T*>(this), dispidMember, riid, lcid, wFlags, pdispparams, pvarResult, pexcepinfo,
+                       puArgErr);
+  }
+
+ protected:
+  static tihclass _tih;
+  static HRESULT GetTI(LCID lcid, ITypeInfo** ppInfo) { return _tih.GetTI(lcid, ppInfo); }
+};
+
+template <class T, const IID* piid, const GUID* plibid, WORD wMajor, WORD wMinor, class tihclass>
+tihclass IDispatchImpl<T, piid, plibid, wMajor, wMinor, tihclass>::_tih = {piid, plibid, wMajor, wMinor, NULL};
+
 // ---- Connection points ---------------------------------------------------------
 
 // Only empty maps are offered: the system never fires events.
