@@ -54,6 +54,29 @@ bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
   return xmlSaveClose(save) >= 0 && written >= 0;
 }
 
+// While saving, the document names the encoding written: without one,
+// libxml2 writes every non-ASCII character of an attribute value as a
+// character reference, which MSXML does only for characters the encoding
+// lacks.
+class DocumentEncoding {
+ public:
+  DocumentEncoding(xmlDocPtr doc, const char* encoding)
+      : doc_(doc), saved_(doc->encoding), own_(xmlStrdup(BAD_CAST encoding)) {
+    if (own_ != nullptr) doc_->encoding = own_;
+  }
+  ~DocumentEncoding() {
+    doc_->encoding = saved_;
+    xmlFree(const_cast<xmlChar*>(own_));
+  }
+  DocumentEncoding(const DocumentEncoding&) = delete;
+  DocumentEncoding& operator=(const DocumentEncoding&) = delete;
+
+ private:
+  xmlDocPtr doc_;
+  const xmlChar* saved_;
+  const xmlChar* own_;
+};
+
 // A node directly under the document; the declaration is written anew from
 // its pseudo-attributes.
 bool SaveTopLevelNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
@@ -141,6 +164,7 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
   }
   std::string text;
   Sink sink{&text, true};
+  DocumentEncoding documentEncoding(doc, writerEncoding);
   for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
     if (!SaveTopLevelNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
     text += "\r\n";

@@ -108,9 +108,12 @@ TEST_F(Declaration, SaveEncodesInTheEncodingOfAFirstDeclaration) {
   ASSERT_EQ(S_OK, doc_->appendChild(Declare("version='1.0' encoding ='ISO-8859-1'"), &out));
   IXMLDOMElementPtr root = Element("r");
   root->put_text(_bstr_t("caf\xC3\xA9"));
+  // Characters the encoding lacks become character references.
+  root->setAttribute(_bstr_t("a"), _variant_t("\xC3\xA9\xE2\x82\xAC"));
   ASSERT_EQ(S_OK, doc_->appendChild(root, &out));
   ASSERT_EQ(S_OK, doc_->save(_variant_t((dir / "latin1.xml").string().c_str())));
-  EXPECT_EQ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r>caf\xE9</r>\r\n", ReadFile(dir / "latin1.xml"));
+  EXPECT_EQ("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n<r a=\"\xE9&#8364;\">caf\xE9</r>\r\n",
+            ReadFile(dir / "latin1.xml"));
 
   // A declaration that is not the first child names no encoding for the text.
   IXMLDOMDocument2Ptr late = NewDocument();
