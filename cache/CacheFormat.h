@@ -36,6 +36,7 @@
 // (a printf format for the URN). They need no selection namespaces: each
 // step matches by local name in any namespace, so that the list of the
 // default file and the entries of both namespaces (the list's own and the
-// basic data types namespace that registration writes) are found.
+// basic data types namespace that registration writes) are found. The URN
+// is tested first, as it rules out nearly every entry at once.
 #define SCHEMA_LISTS_XPATH "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']"
-#define SCHEMA_ENTRY_XPATH_FORMAT SCHEMA_LISTS_XPATH "/*[local-name()='QZSchema'][@urn = \"%s\"]"
+#define SCHEMA_ENTRY_XPATH_FORMAT SCHEMA_LISTS_XPATH "/*[@urn = \"%s\"][local-name()='QZSchema']"
