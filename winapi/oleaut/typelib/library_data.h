@@ -119,6 +119,9 @@ struct LibraryData {
   std::unique_ptr<TYPEDESC[]> typeDescs;
   std::unique_ptr<TYPEDESC[]> pointees;  // the basic type a VT_PTR entry points to
   std::size_t typeDescCount = 0;
+  // The fixed-size arrays (VT_CARRAY) the type descriptions point to. Each
+  // is one ARRAYDESC followed by the rest of its bounds.
+  std::vector<std::unique_ptr<ARRAYDESC[]>> arrayDescs;
 };
 
 }  // namespace qzwin::typelib

@@ -64,6 +64,8 @@ constexpr std::int32_t kImportByGuid = 0x00010000;
 constexpr std::size_t kImportFileFixedSize = 14;  // GUID offset, LCID, major, minor, encoded length
 constexpr std::size_t kReferenceSize = 16;        // hreftype, flags, custom data, next
 constexpr std::size_t kTypeDescSize = 8;
+constexpr std::size_t kArrayDescFixedSize = 8;  // element type, dimension count, total size
+constexpr std::size_t kArrayBoundSize = 8;      // element count, lower bound
 
 // A function record: the fixed part, optional fields, default values (one
 // INT per parameter, when kFuncHasDefaults is set), then the parameters.

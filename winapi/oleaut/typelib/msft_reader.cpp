@@ -188,10 +188,13 @@ class MsftReader {
           desc.hreftype = static_cast<HREFTYPE>(target);
           break;
         case VT_CARRAY:
-          throw BadFile{};  // fixed-size arrays are not supported
+          break;  // filled in below, once every entry it may point to is
         default:
           break;
       }
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      if (lib_->typeDescs[i].vt == VT_CARRAY) lib_->typeDescs[i].lpadesc = ReadArrayDesc(Int(range.offset + i * kTypeDescSize + 4));
     }
     // A chain of pointers must end: a loop would send every reader round forever.
     for (std::size_t i = 0; i < count; ++i) {
@@ -202,6 +205,27 @@ class MsftReader {
         desc = desc->lptdesc;
       }
     }
+  }
+
+  // An array: its element type, its dimension count, then per dimension the
+  // element count and the lower bound.
+  ARRAYDESC* ReadArrayDesc(std::int32_t offset) {
+    std::size_t at = InSegment(kSegArrayDesc, offset, kArrayDescFixedSize);
+    std::size_t dims = Word(at + 4);
+    if (dims == 0) throw BadFile{};
+    std::size_t bounds = InSegment(kSegArrayDesc, std::int64_t{offset} + kArrayDescFixedSize, dims * kArrayBoundSize);
+    std::size_t bytes = sizeof(ARRAYDESC) + (dims - 1) * sizeof(SAFEARRAYBOUND);
+    std::size_t elements = (bytes + sizeof(ARRAYDESC) - 1) / sizeof(ARRAYDESC);
+    lib_->arrayDescs.push_back(std::make_unique<ARRAYDESC[]>(elements));
+    ARRAYDESC* desc = lib_->arrayDescs.back().get();
+    desc->tdescElem = TypeOf(Int(at));
+    if (desc->tdescElem.vt == VT_CARRAY) throw BadFile{};  // more dimensions are written as cDims
+    desc->cDims = static_cast<USHORT>(dims);
+    for (std::size_t d = 0; d < dims; ++d) {
+      desc->rgbounds[d].cElements = static_cast<ULONG>(Int(bounds + d * kArrayBoundSize));
+      desc->rgbounds[d].lLbound = Int(bounds + d * kArrayBoundSize + 4);
+    }
+    return desc;
   }
 
   // --- imports ----------------------------------------------------------------
