@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "typelib_test.h"
+#include "walk_library.h"
 
 namespace typelibtest {
 
@@ -43,9 +44,5 @@ struct Func {
   std::vector<LONG> defaults;  // VT_I4 defaults, 0 where there is none
 };
 Func FuncOf(ITypeInfo* info, UINT index);
-
-// Calls everything a client may call on every entry of `lib`, so that a
-// damaged library shows whether any answer reads outside its data.
-void WalkLibrary(ITypeLib* lib);
 
 }  // namespace typelibtest
