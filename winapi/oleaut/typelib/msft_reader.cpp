@@ -31,8 +31,9 @@ class MsftReader {
     ReadSegments();
     lib->libid = GuidAt(Int(kHeaderPosGuid));
     lib->lcid = static_cast<LCID>(Int(kHeaderLcid));
-    std::int32_t varFlags = Int(kHeaderVarFlags);
-    lib->syskind = static_cast<SYSKIND>(varFlags & 0xF);
+    std::int32_t syskind = Int(kHeaderVarFlags) & 0xF;
+    if (syskind > SYS_WIN64) throw BadFile{};
+    lib->syskind = static_cast<SYSKIND>(syskind);
     filePointerSize_ = lib->syskind == SYS_WIN64 ? 8 : 4;
     std::int32_t version = Int(kHeaderVersion);
     lib->majorVersion = static_cast<WORD>(version & 0xFFFF);
@@ -397,9 +398,15 @@ class MsftReader {
   FuncData ReadFunction(std::size_t at, std::size_t length) {
     FuncData func;
     std::int32_t kinds = Int(at + kFuncKinds);
-    func.funckind = static_cast<FUNCKIND>(kinds & 0x7);
-    func.invkind = static_cast<INVOKEKIND>((kinds >> 3) & 0xF);
-    func.callconv = static_cast<CALLCONV>((kinds >> 8) & 0xF);
+    std::int32_t funckind = kinds & 0x7;
+    std::int32_t invkind = (kinds >> 3) & 0xF;
+    std::int32_t callconv = (kinds >> 8) & 0xF;
+    bool oneInvokeKind = invkind == INVOKE_FUNC || invkind == INVOKE_PROPERTYGET || invkind == INVOKE_PROPERTYPUT ||
+                         invkind == INVOKE_PROPERTYPUTREF;
+    if (funckind > FUNC_DISPATCH || !oneInvokeKind || callconv >= CC_MAX) throw BadFile{};
+    func.funckind = static_cast<FUNCKIND>(funckind);
+    func.invkind = static_cast<INVOKEKIND>(invkind);
+    func.callconv = static_cast<CALLCONV>(callconv);
     func.flags = static_cast<WORD>(Int(at + kFuncFlags));
     std::size_t vtableSlot = (static_cast<std::size_t>(Word(at + kFuncVtableOffset)) & ~std::size_t{1}) / filePointerSize_;
     func.vtableOffset = static_cast<SHORT>(vtableSlot * sizeof(void*));
