@@ -13,6 +13,11 @@
 
 #include "atlwin.h"
 
+// The dialog-initialisation resource type (the SDK leaves it to MFC's headers).
+#ifndef RT_DLGINIT
+#define RT_DLGINIT MAKEINTRESOURCEA(240)
+#endif
+
 namespace ATL {
 
 // Shows template lpTemplateName of hInstance modally; -1 when it is missing
