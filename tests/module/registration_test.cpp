@@ -75,8 +75,10 @@ std::string ExpectedEntries(const std::string& modulePath) {
   key(typeLib + "\\1.6");
   value(typeLib + "\\1.6", "@", "qzschemas 1.6 Type Library");
   key(typeLib + "\\1.6\\409");
-  key(typeLib + "\\1.6\\409\\win32");
-  value(typeLib + "\\1.6\\409\\win32", "@", modulePath);
+  // The library describes this build's own vtables, 64-bit ones included.
+  const std::string platform = typeLib + "\\1.6\\409\\" + (sizeof(void*) == 8 ? "win64" : "win32");
+  key(platform);
+  value(platform, "@", modulePath);
   key(typeLib + "\\1.6\\FLAGS");
   value(typeLib + "\\1.6\\FLAGS", "@", "0");
   key(typeLib + "\\1.6\\HELPDIR");
