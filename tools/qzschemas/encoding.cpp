@@ -12,13 +12,10 @@
 #include <objbase.h>
 
 #include "commands.h"
+#include "dom/XMLDOMPtr.h"
 #include "qzschemas.h"
 
 _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService, __uuidof(IQZXMLSchemaService));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMDocument2, __uuidof(IXMLDOMDocument2));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMNode, __uuidof(IXMLDOMNode));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMNodeList, __uuidof(IXMLDOMNodeList));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
 
 namespace qzcli {
 namespace {
