@@ -4,10 +4,7 @@
 // stand-in saves, so that a crash never leaves half a file). The ratios are
 // what the cache's DOM, the entry search and the validation on load and save
 // cost on top; the complexity fits show how each grows with the entries.
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -17,57 +14,24 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <qzwin/platform.h>
-
+#include "bench_platform.h"
 #include "cache/SchemaRegistration.h"
-#include "cache/SharedFiles.h"
-#include "resources/resource.h"
 
 namespace {
 
-// A throw-away platform with the resolver installed and a schema file to
-// register.
+// A throw-away platform with a schema file to register.
 struct Platform {
-  std::filesystem::path root;
-  std::string cachePath;  // POSIX
-  _bstr_t schemaFile;     // Windows
+  qzbench::BenchPlatform base{"schemafiles_bench"};
+  const _bstr_t schemaFile = "C:\\Schemas\\Added.xsd";
 
   Platform() {
-    root = std::filesystem::temp_directory_path() / ("schemafiles_bench_" + std::to_string(getpid()));
-    std::filesystem::create_directories(root / "drive_c" / "Schemas");
-    setenv("QZ_ROOT", root.c_str(), 1);
-    CoInitialize(nullptr);
-    RegisterResolver();
-
-    _bstr_t windowsCachePath;
-    if (FAILED(ResolveSharedFile(SCHEMA_CACHE_RELATIVE_PATH, windowsCachePath))) std::abort();
-    qzwin::ToPosixPath(static_cast<const char*>(windowsCachePath), &cachePath);
-    std::filesystem::create_directories(std::filesystem::path(cachePath).parent_path());
-    std::ofstream(root / "drive_c" / "Schemas" / "Added.xsd") << "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'/>";
-    schemaFile = "C:\\Schemas\\Added.xsd";
-  }
-
-  ~Platform() {
-    CoUninitialize();
-    std::filesystem::remove_all(root);
-  }
-
-  static void RegisterResolver() {
-    HMODULE resolver = LoadLibraryA(QZ_RESOLVER_MODULE);
-    auto reg = resolver != nullptr ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-                                         GetProcAddress(resolver, "DllRegisterServer"))
-                                   : nullptr;
-    if (reg == nullptr || FAILED(reg())) std::abort();
-    FreeLibrary(resolver);
+    std::ofstream(base.DriveC("Schemas") / "Added.xsd") << "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema'/>";
   }
 
   // The module's default cache with its one entry followed by count - 1
   // more, in the layout the cache file has once saved.
   static std::string CacheText(int count) {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_DEFAULT_SCHEMA_CACHE), RT_HTML);
-    if (found == nullptr) std::abort();
-    const std::string resource(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
-                               SizeofResource(nullptr, found));
+    const std::string resource = qzbench::DefaultCacheText();
     const size_t listEnd = resource.find("\t</QZSchemas>");
     std::string entries;
     for (int i = 1; i < count; ++i) {
@@ -78,7 +42,7 @@ struct Platform {
     return resource.substr(0, listEnd) + entries + resource.substr(listEnd);
   }
 
-  void WriteCache(const std::string& text) const { std::ofstream(cachePath, std::ios::binary) << text; }
+  void WriteCache(const std::string& text) const { std::ofstream(base.CachePath(), std::ios::binary) << text; }
 };
 
 Platform* platform = nullptr;
@@ -124,9 +88,9 @@ void BM_Libxml2ReadAndSave(benchmark::State& state, bool whole) {
   platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
   const Libxml2Loader loader;
   for (auto _ : state) {
-    xmlDocPtr document = xmlReadFile(platform->cachePath.c_str(), nullptr, 0);
-    const bool saved = document != nullptr && (whole ? SaveWhole(document, platform->cachePath)
-                                                    : xmlSaveFile(platform->cachePath.c_str(), document) >= 0);
+    xmlDocPtr document = xmlReadFile(platform->base.CachePath().c_str(), nullptr, 0);
+    const bool saved = document != nullptr && (whole ? SaveWhole(document, platform->base.CachePath())
+                                                    : xmlSaveFile(platform->base.CachePath().c_str(), document) >= 0);
     if (!saved) state.SkipWithError("libxml2 could not read or save the cache");
     xmlFreeDoc(document);
   }
