@@ -9,8 +9,11 @@
 option(QZ_WINDOWS_CHECK "Compile-check the system against the Windows SDK headers with mingw-w64" ON)
 
 # The folders checked, in their layering order; a folder that does not exist
-# (yet) is skipped. A folder's own include/ goes on the include path.
+# (yet) is skipped.
 set(QZ_WINDOWS_CHECKED_FOLDERS errors dom schemas cache encodings module service atl)
+# Folders whose headers the system includes by SDK name (<atlbase.h>): they
+# go on the include path, as Windows builds have no other source for them.
+set(QZ_WINDOWS_HEADER_FOLDERS atl)
 
 function(qz_add_windows_check)
   if(NOT QZ_WINDOWS_CHECK)
@@ -40,11 +43,14 @@ function(qz_add_windows_check)
     list(APPEND _flags -I ${_dir})
   endforeach()
 
+  foreach(_folder IN LISTS QZ_WINDOWS_HEADER_FOLDERS)
+    if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/${_folder})
+      list(APPEND _flags -I ${CMAKE_SOURCE_DIR}/${_folder})
+    endif()
+  endforeach()
+
   set(_files)
   foreach(_folder IN LISTS QZ_WINDOWS_CHECKED_FOLDERS)
-    if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/${_folder}/include)
-      list(APPEND _flags -I ${CMAKE_SOURCE_DIR}/${_folder}/include)
-    endif()
     file(GLOB _sources CONFIGURE_DEPENDS RELATIVE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/${_folder}/*.cpp)
     list(APPEND _files ${_sources})
   endforeach()
