@@ -74,13 +74,7 @@ void* ValueAddress(VARTYPE vt, VARIANT* value) {
 
 }  // namespace
 
-InvokeFrame::InvokeFrame(ITypeInfo* info, const FUNCDESC& func) : info_(info), func_(func) {
-  for (Slot& slot : slots_) {
-    VariantInit(&slot.value);
-    VariantInit(&slot.reference);
-  }
-  VariantInit(&returned_);
-}
+InvokeFrame::InvokeFrame(ITypeInfo* info, const FUNCDESC& func) : info_(info), func_(func) { VariantInit(&returned_); }
 
 InvokeFrame::~InvokeFrame() {
   for (int i = 0; i < count_; ++i) VariantClear(&slots_[i].value);
@@ -129,6 +123,14 @@ HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
   if (func_.cParams < 0 || func_.cParams > kMaxParameters) return E_NOTIMPL;
   if (func_.cParams > 0 && func_.lprgelemdescParam == nullptr) return E_UNEXPECTED;
   count_ = inCount_ = func_.cParams;
+  for (int i = 0; i < count_; ++i) {
+    Slot& slot = slots_[i];
+    slot.type = ParamType{};
+    VariantInit(&slot.value);
+    VariantInit(&slot.reference);
+    slot.passed = nullptr;
+    slot.passedVt = VT_EMPTY;
+  }
   if (count_ > 0 && (func_.lprgelemdescParam[count_ - 1].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) != 0) {
     retval_ = count_ - 1;
     inCount_ = count_ - 1;

@@ -34,12 +34,14 @@ class InvokeFrame {
   void TakeResult(VARIANT* result);
 
  private:
+  // Set up by Bind for the method's parameters only: a frame is made for
+  // every call, and most methods have few parameters.
   struct Slot {
     ParamType type;
     VARIANT value;      // a value the frame owns: a converted argument or a result
     VARIANT reference;  // VT_BYREF pointing at `value`, for parameters taken by pointer
-    VARIANT* passed = nullptr;
-    VARTYPE passedVt = VT_EMPTY;
+    VARIANT* passed;
+    VARTYPE passedVt;
   };
 
   HRESULT DescribeReturn();
@@ -55,7 +57,7 @@ class InvokeFrame {
   int inCount_ = 0;  // parameters the caller supplies
   int retval_ = -1;  // index of the [out, retval] parameter, if any
   bool returnsHresult_ = false;
-  ParamType returnType_;  // of the method's own return value
+  ParamType returnType_{};  // of the method's own return value
   VARIANT returned_;
   Slot slots_[kMaxParameters];
 };

@@ -6,13 +6,15 @@
 
 namespace qzwin::oleaut {
 
+// Plain data, so that a frame's unused slots cost nothing; ParamType{} is
+// a by-value VT_EMPTY.
 struct ParamType {
-  VARTYPE vt = VT_EMPTY;  // the automation type of the value
-  bool byRef = false;     // the method takes a pointer to such a value
+  VARTYPE vt;  // the automation type of the value
+  bool byRef;  // the method takes a pointer to such a value
   // For interface values (VT_UNKNOWN, VT_DISPATCH): the interface the method
   // expects, when its type information could be found.
-  bool iidKnown = false;
-  IID iid{};
+  bool iidKnown;
+  IID iid;
 
   bool IsInterface() const { return vt == VT_UNKNOWN || vt == VT_DISPATCH; }
 };

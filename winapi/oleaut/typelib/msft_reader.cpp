@@ -437,7 +437,6 @@ class MsftReader {
           param.defaultValue = ValueAt(value);
         }
       }
-      if (!param.hasDefault) param.flags &= static_cast<USHORT>(~PARAMFLAG_FHASDEFAULT);
       func.params.push_back(std::move(param));
     }
     return func;

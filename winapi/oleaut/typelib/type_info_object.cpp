@@ -15,6 +15,7 @@ constexpr WORD kDispatchVtableFunctions = 7;
 // looping back on itself.
 constexpr int kMaxInheritanceDepth = 32;
 
+
 // Finds the function or variable `memid` among a type's own members.
 const FuncData* FindFunc(const TypeData& type, MEMBERID memid) {
   for (const FuncData& func : type.funcs) {
@@ -31,8 +32,9 @@ const VarData* FindVar(const TypeData& type, MEMBERID memid) {
 
 // The description of function `index` counted over the whole vtable of
 // `info`: inherited functions first, from the root interface down.
-HRESULT FlatFuncDesc(ITypeInfo* info, UINT index, int depth, FUNCDESC** desc) {
-  if (depth > kMaxInheritanceDepth) return TYPE_E_ELEMENTNOTFOUND;
+HRESULT FlatFuncDesc(ITypeInfo* info, UINT index, FUNCDESC** desc) {
+  BaseLookup lookup;
+  if (lookup.TooDeep()) return TYPE_E_ELEMENTNOTFOUND;
   TYPEATTR* attr = nullptr;
   HRESULT hr = info->GetTypeAttr(&attr);
   if (FAILED(hr)) return hr;
@@ -53,12 +55,16 @@ HRESULT FlatFuncDesc(ITypeInfo* info, UINT index, int depth, FUNCDESC** desc) {
   hr = info->GetRefTypeOfImplType(0, &href);
   if (SUCCEEDED(hr)) hr = info->GetRefTypeInfo(href, &base);
   if (FAILED(hr)) return hr;
-  hr = FlatFuncDesc(base, index, depth + 1, desc);
+  hr = FlatFuncDesc(base, index, desc);
   base->Release();
   return hr;
 }
 
 }  // namespace
+
+thread_local int BaseLookup::depth_ = 0;
+
+bool BaseLookup::TooDeep() const { return depth_ > kMaxInheritanceDepth; }
 
 TypeInfoObject::TypeInfoObject(TypeLibObject* lib, UINT index, TypeView view) : lib_(lib), index_(index), view_(view) {
   lib_->AddRef();
@@ -72,8 +78,9 @@ TYPEKIND TypeInfoObject::Kind() const { return view_ == TypeView::DualInterface 
 
 bool TypeInfoObject::IsDispatchViewOfDual() const { return view_ == TypeView::Stored && type().IsDual(); }
 
-HRESULT TypeInfoObject::BaseForLookup(ITypeInfo** base) {
+HRESULT TypeInfoObject::BaseForLookup(const BaseLookup& lookup, ITypeInfo** base) {
   *base = nullptr;
+  if (lookup.TooDeep()) return TYPE_E_ELEMENTNOTFOUND;
   bool derives = Kind() == TKIND_INTERFACE || IsDispatchViewOfDual();
   if (!derives || type().implTypes.empty()) return S_FALSE;
   return lib_->ResolveHref(type().implTypes[0].href, true, base);
@@ -143,10 +150,11 @@ HRESULT STDMETHODCALLTYPE TypeInfoObject::GetTypeComp(ITypeComp** ppTComp) {
 }
 
 HRESULT TypeInfoObject::InheritedFuncDesc(UINT index, FUNCDESC** desc) {
+  BaseLookup lookup;
   ITypeInfo* base = nullptr;
-  HRESULT hr = BaseForLookup(&base);
+  HRESULT hr = BaseForLookup(lookup, &base);
   if (hr != S_OK) return FAILED(hr) ? hr : TYPE_E_ELEMENTNOTFOUND;
-  hr = FlatFuncDesc(base, index, 0, desc);
+  hr = FlatFuncDesc(base, index, desc);
   base->Release();
   return hr;
 }
@@ -196,8 +204,9 @@ HRESULT STDMETHODCALLTYPE TypeInfoObject::GetNames(MEMBERID memid, BSTR* rgBstrN
   } else if (const VarData* var = FindVar(type(), memid)) {
     names.push_back(&var->name);
   } else {
+    BaseLookup lookup;
     ITypeInfo* base = nullptr;
-    HRESULT hr = BaseForLookup(&base);
+    HRESULT hr = BaseForLookup(lookup, &base);
     if (hr != S_OK) return FAILED(hr) ? hr : TYPE_E_ELEMENTNOTFOUND;
     hr = base->GetNames(memid, rgBstrNames, cMaxNames, pcNames);
     base->Release();
@@ -264,8 +273,9 @@ HRESULT STDMETHODCALLTYPE TypeInfoObject::GetIDsOfNames(LPOLESTR* rgszNames, UIN
     pMemId[0] = var.memid;
     return cNames > 1 ? DISP_E_UNKNOWNNAME : S_OK;
   }
+  BaseLookup lookup;
   ITypeInfo* base = nullptr;
-  HRESULT hr = BaseForLookup(&base);
+  HRESULT hr = BaseForLookup(lookup, &base);
   if (hr != S_OK) return FAILED(hr) ? hr : DISP_E_UNKNOWNNAME;
   hr = base->GetIDsOfNames(rgszNames, cNames, pMemId);
   base->Release();
@@ -294,8 +304,9 @@ HRESULT STDMETHODCALLTYPE TypeInfoObject::GetDocumentation(MEMBERID memid, BSTR*
       doc = &var->docString;
       context = var->helpContext;
     } else {
+      BaseLookup lookup;
       ITypeInfo* base = nullptr;
-      HRESULT hr = BaseForLookup(&base);
+      HRESULT hr = BaseForLookup(lookup, &base);
       if (hr != S_OK) return FAILED(hr) ? hr : TYPE_E_ELEMENTNOTFOUND;
       hr = base->GetDocumentation(memid, pBstrName, pBstrDocString, pdwHelpContext, pBstrHelpFile);
       base->Release();

@@ -7,6 +7,20 @@
 
 namespace qzwin::typelib {
 
+// Held while a lookup goes on to base interfaces: counts how many this
+// thread has open, as a damaged library may make interfaces derive in a loop.
+class BaseLookup {
+ public:
+  BaseLookup() { ++depth_; }
+  ~BaseLookup() { --depth_; }
+  BaseLookup(const BaseLookup&) = delete;
+  BaseLookup& operator=(const BaseLookup&) = delete;
+  bool TooDeep() const;
+
+ private:
+  static thread_local int depth_;
+};
+
 class TypeInfoObject final : public ITypeInfo {
  public:
   // Holds a reference to `lib` for its lifetime.
@@ -47,7 +61,7 @@ class TypeInfoObject final : public ITypeInfo {
   bool IsDispatchViewOfDual() const;
   // The interface this one derives from, for member lookups that go on to
   // the base; S_FALSE when there is none to look in.
-  HRESULT BaseForLookup(ITypeInfo** base);
+  HRESULT BaseForLookup(const BaseLookup& lookup, ITypeInfo** base);
   HRESULT InheritedFuncDesc(UINT index, FUNCDESC** desc);
 
   std::atomic<ULONG> refs_{1};

@@ -63,21 +63,52 @@ TEST(TypeLibMalformed, CorruptedBytesNeverReadOutsideTheFile) {
   EXPECT_GT(loaded, 0);  // some damage leaves a readable library, which was walked
 }
 
-TEST(TypeLibMalformed, PointerLoopInTypeDescriptionsIsRefused) {
+// The test library's bytes, with access to its segments by number.
+struct LibraryBytes {
   std::string bytes = ReadBytes(TYPELIB_TEST_TLB);
+  static constexpr std::size_t kSegmentDirectory = 0x54 + 5 * 4;  // header, one INT per entry
+
+  std::uint32_t Int(std::size_t at) const {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+  }
+  void SetInt(std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  }
+  std::size_t Segment(int index) const { return Int(kSegmentDirectory + index * 16); }
+};
+
+TEST(TypeLibMalformed, PointerLoopInTypeDescriptionsIsRefused) {
+  LibraryBytes lib;
   // The first type description, VT_PTR to BSTR, made to point at itself.
-  std::size_t directory = 0x54 + 5 * 4;
-  std::size_t typeDescSegment = directory + 9 * 16;
-  auto readInt = [&](std::size_t at) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8 |
-                                      static_cast<unsigned char>(bytes[at + 2]) << 16 |
-                                      static_cast<unsigned char>(bytes[at + 3]) << 24);
-  };
-  std::size_t first = readInt(typeDescSegment);
-  ASSERT_EQ(readInt(first) & 0xFFF, static_cast<std::uint32_t>(VT_PTR));
-  for (int i = 0; i < 4; ++i) bytes[first + 4 + i] = 0;
-  EXPECT_EQ(LoadAndWalk(qztest::FreshDirectory("loop") / "loop.tlb", bytes), TYPE_E_INVDATAREAD);
+  std::size_t first = lib.Segment(9);
+  ASSERT_EQ(lib.Int(first) & 0xFFF, static_cast<std::uint32_t>(VT_PTR));
+  lib.SetInt(first + 4, 0);
+  EXPECT_EQ(LoadAndWalk(qztest::FreshDirectory("loop") / "loop.tlb", lib.bytes), TYPE_E_INVDATAREAD);
+}
+
+TEST(TypeLibMalformed, InterfacesDerivingInALoopAnswerWithoutEnd) {
+  LibraryBytes lib;
+  // ITestFirst (entry 0) made to derive from ITestSecond (entry 1), which derives from it.
+  constexpr std::size_t kTypeInfoSize = 0x64;
+  constexpr std::size_t kBaseOffset = 0x54;
+  lib.SetInt(lib.Segment(0) + kBaseOffset, kTypeInfoSize);
+  std::filesystem::path path = qztest::FreshDirectory("cycle") / "cycle.tlb";
+  ASSERT_EQ(LoadAndWalk(path, lib.bytes), S_OK);
+
+  ITypeLib* loaded = nullptr;
+  ASSERT_EQ(LoadTypeLibEx(Wide(path.string()).c_str(), REGKIND_NONE, &loaded), S_OK);
+  ITypeLibPtr owner(loaded, false);
+  ITypeInfoPtr second = TypeOfGuid(loaded, IID_ITestSecond);
+  FUNCDESC* desc = nullptr;
+  EXPECT_EQ(second->GetFuncDesc(0, &desc), TYPE_E_ELEMENTNOTFOUND);
+  BSTR name = nullptr;
+  UINT count = 0;
+  EXPECT_EQ(second->GetNames(1000, &name, 1, &count), TYPE_E_ELEMENTNOTFOUND);
+  LPOLESTR missing[] = {const_cast<LPOLESTR>(OLESTR("missing"))};
+  MEMBERID id = 0;
+  EXPECT_TRUE(FAILED(second->GetIDsOfNames(missing, 1, &id)));
 }
 
 }  // namespace
