@@ -65,6 +65,12 @@ class CQZModule {
   // points its basic data types entries at the system directory.
   HRESULT UpdateBasicDatatypesEntry();
 
+  // Writes the RT_HTML resource nResourceId into the system directory as
+  // pszFileName, byte for byte through a text-mode stream. E_FAIL, after
+  // "Failed to register the file : <path>" on standard output, when the
+  // file cannot be opened.
+  HRESULT WriteResourceToSystemDirectory(UINT nResourceId, LPCSTR pszFileName);
+
  private:
   // Offers the schema of one cache entry to collection (see
   // BuildSchemaCollection); failures other than a refused add are raised.

@@ -2,6 +2,13 @@
 // its code.
 #pragma once
 
+// The module's own resources. The type library (TYPELIB 1), the manifest
+// (2) and the version block (1) keep the fixed ids Windows looks for.
+#define IDS_PROJNAME 100
+#define IDR_QZXMLSCHEMASERVICE 101
+#define IDD_XMLSCHEMAERROR 102
+#define IDC_XMLSCHEMAERROR_BROWSER 1000
+
 // Built-in documents, all of type RT_HTML.
 #define IDR_BASIC_DATATYPES_SCHEMA 201
 #define IDR_COMPONENTMANAGER_SCHEMA 202
