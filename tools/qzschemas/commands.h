@@ -15,6 +15,10 @@ int Paths(int argc, char** argv);
 // client, in the current platform root.
 int Resolver(int argc, char** argv);
 
+// regsvr [/u] [/s] [LIBRARY]: calls the library's DllRegisterServer (or,
+// with /u, DllUnregisterServer) and reports the outcome; /s prints nothing.
+int Regsvr(int argc, char** argv);
+
 // Registers the resolver module and makes its shared directory; 0 on success.
 int InstallResolver();
 
