@@ -70,6 +70,18 @@ TEST_F(ServiceObjectTest, LaterCreationsGetTheFirstObjectWithoutANewInitialisati
             CoCreateInstance(CLSID_QZXMLSchemaService, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, &unknown));
 }
 
+// The object registered itself before the creation asked it for the
+// interface; destroyed on the refusal, it takes its registration with it.
+TEST_F(ServiceObjectTest, ACreationThatAsksForAnotherInterfaceLeavesNoRegistration) {
+  void* refused = reinterpret_cast<void*>(1);
+  EXPECT_EQ(E_NOINTERFACE,
+            CoCreateInstance(CLSID_QZXMLSchemaService, nullptr, CLSCTX_INPROC_SERVER, IID_IPersist, &refused));
+  EXPECT_EQ(nullptr, refused);
+  EXPECT_EQ(S_OK, CanUnloadNow());
+  IQZXMLSchemaService2Ptr service = Create();
+  EXPECT_NE(nullptr, service);
+}
+
 TEST_F(ServiceObjectTest, ItsOwnClassFactoryHandsOutOnlyItselfAsAServiceInterface) {
   IQZXMLSchemaService2Ptr service = Create();
   ASSERT_NE(nullptr, service);
