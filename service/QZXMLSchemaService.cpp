@@ -19,6 +19,7 @@ void ShowSchemaCacheError() {
     CError dialog(NarrowOrNull(fileName), NarrowOrNull(urn));
     dialog.DoModal(GetActiveWindow(), 0);
   } catch (const _com_error&) {
+    // No memory for the texts: the caller still gets its HRESULT.
   }
 }
 
