@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "PlatformSettings.h"
 #include "server_locks.h"
 
 namespace resolver {

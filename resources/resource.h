@@ -10,3 +10,13 @@
 #define IDR_STANDARD_REPORT_SCHEMA 209
 #define IDR_QZTEMPLATES_SCHEMA 211
 #define IDR_QZTABLEAUTOFILL_SCHEMA 212
+
+// The schema cache error dialog and the two controls that show the failed
+// cache entry.
+#define IDD_ERROR 210
+#define IDC_URN 203
+#define IDC_FILENAME 204
+// Unnamed controls; the Windows resource compiler's headers may have it.
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif

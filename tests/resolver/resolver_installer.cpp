@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "PlatformPathResolver.h"
+#include "PlatformSettings.h"
 
 namespace resolvertest {
 namespace {

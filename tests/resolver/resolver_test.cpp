@@ -75,6 +75,17 @@ TEST_F(ResolverTest, TheRegistryValueMovesTheCommonDirectoryAtOnce) {
   EXPECT_EQ("C:\\Program Files\\Common Files\\Quorvane\\Shared\\a.xml", Resolve(OLESTR("Shared\\a.xml")));
 }
 
+// The platform's clients name the resolver by these GUIDs.
+TEST(ResolverIdentityTest, GuidsAreThePlatformsOwn) {
+  OLECHAR text[CHARS_IN_GUID] = {};
+  ASSERT_NE(0, StringFromGUID2(CLSID_PlatformPathResolver, text, CHARS_IN_GUID));
+  EXPECT_EQ("{641B5205-6FCC-45AB-A6D8-683206A61500}", Narrow(_bstr_t(text)));
+  ASSERT_NE(0, StringFromGUID2(IID_IPlatformPathResolver, text, CHARS_IN_GUID));
+  EXPECT_EQ("{CA210D9F-554C-465E-AAEE-D2C9E6A87377}", Narrow(_bstr_t(text)));
+  EXPECT_EQ(IID_IPlatformPathResolver, __uuidof(IPlatformPathResolver));
+  EXPECT_EQ(CLSID_PlatformPathResolver, __uuidof(PlatformPathResolver));
+}
+
 // Clients that bind by position call the tenth entry of the function table.
 TEST_F(ResolverTest, ResolveSharedPathIsTheTenthTableEntry) {
   using Method = HRESULT(STDMETHODCALLTYPE*)(IPlatformPathResolver*, BSTR, BSTR*);

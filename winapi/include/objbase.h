@@ -2,6 +2,8 @@
 // GUID strings, ProgIDs and memory streams.
 #pragma once
 
+#include <rpc.h>
+#include <rpcndr.h>
 #include <unknwn.h>
 #include <objidl.h>
 #include <wtypes.h>
