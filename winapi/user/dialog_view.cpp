@@ -18,6 +18,23 @@ std::string WithoutMnemonics(const std::string& text) {
   return plain;
 }
 
+// Long texts are wrapped at spaces to lines of this many characters.
+constexpr size_t kLineWidth = 76;
+
+// line, wrapped and each piece indented and ended with a line feed.
+std::string Wrapped(const std::string& line, const std::string& indent) {
+  std::string text;
+  size_t at = 0;
+  while (line.size() - at > kLineWidth - indent.size()) {
+    size_t limit = at + kLineWidth - indent.size();
+    size_t space = line.rfind(' ', limit);
+    size_t end = space != std::string::npos && space > at ? space : limit;
+    text += indent + line.substr(at, end - at) + "\n";
+    at = end < line.size() && line[end] == ' ' ? end + 1 : end;
+  }
+  return text + indent + line.substr(at) + "\n";
+}
+
 bool IsVisible(const DialogControlView& control) { return (control.style & WS_VISIBLE) != 0; }
 
 // Frames, rectangles, icons and bitmaps show no text.
@@ -75,7 +92,7 @@ std::string DescribeDialog(const DialogView& view) {
     bool grouped = std::any_of(view.controls.begin(), view.controls.end(), [&](const DialogControlView& box) {
       return box.isGroupBox && &box != shown[i] && IsVisible(box) && Inside(*shown[i], box);
     });
-    if (!line.empty()) text += (grouped ? "  " : "") + line + "\n";
+    if (!line.empty()) text += Wrapped(line, grouped ? "  " : "");
     i = end;
   }
   text += buttons.empty() ? "(no buttons)\n" : buttons + "\n";

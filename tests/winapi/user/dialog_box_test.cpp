@@ -135,4 +135,30 @@ TEST(DialogBoxOnStderr, APersonReadsTheDialogAndItIsAnsweredWithItsDefaultButton
             "-> Enter\n");
 }
 
+TEST(DialogText, LongTextsWrapAndWhatShowsNothingIsLeftOut) {
+  qzwin::DialogView view;
+  view.title = "T";
+  auto add = [&view](const char* className, DWORD style, const std::string& text, short y, int id = -1) {
+    qzwin::DialogControlView control;
+    control.className = className;
+    control.style = WS_VISIBLE | style;
+    control.text = text;
+    control.y = y;
+    control.id = id;
+    control.isPushButton = std::string(className) == "Button" && (style & 0x0F) <= BS_DEFPUSHBUTTON;
+    view.controls.push_back(control);
+  };
+  add("Static", SS_CENTER, std::string(70, 'a') + " " + std::string(10, 'b') + " &&c", 0);
+  add("Static", SS_BLACKFRAME, "frame", 1);
+  add("Edit", 0, "typed", 2);
+  add("Static", 0, "", 3);
+  add("Button", BS_PUSHBUTTON, "&Yes", 9, IDYES);
+  add("Button", BS_PUSHBUTTON, "&No", 9, IDNO);
+  view.controls.push_back(view.controls[0]);
+  view.controls.back().style &= ~static_cast<DWORD>(WS_VISIBLE);
+  view.defaultButton = IDNO;
+  EXPECT_EQ(qzwin::DescribeDialog(view), "--- dialog: T ---\n" + std::string(70, 'a') + "\n" + std::string(10, 'b') +
+                                             " &c\n[typed]\n[Yes] [No]*\n");
+}
+
 }  // namespace
