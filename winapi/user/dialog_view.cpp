@@ -8,16 +8,6 @@
 namespace qzwin {
 namespace {
 
-// "&Ok" reads "Ok"; "&&" is one '&'.
-std::string WithoutMnemonics(const std::string& text) {
-  std::string plain;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    plain.push_back(text[i]);
-  }
-  return plain;
-}
-
 // Long texts are wrapped at spaces to lines of this many characters.
 constexpr size_t kLineWidth = 76;
 
@@ -50,13 +40,22 @@ bool Inside(const DialogControlView& inner, const DialogControlView& outer) {
 }
 
 std::string TextOf(const DialogControlView& control) {
-  std::string text = WithoutMnemonics(control.text);
+  std::string text = ControlLabel(control.text);
   if (control.isGroupBox) return text + ":";
   if (control.className == "Edit") return "[" + text + "]";
   return text;
 }
 
 }  // namespace
+
+std::string ControlLabel(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    plain.push_back(text[i]);
+  }
+  return plain;
+}
 
 DialogAnswer UnattendedDialogAnswer(int attempt) {
   DialogAnswer answer;
@@ -72,7 +71,7 @@ std::string DescribeDialog(const DialogView& view) {
     if (!IsVisible(control)) continue;
     if (control.isPushButton) {
       buttons += buttons.empty() ? "[" : " [";
-      buttons += WithoutMnemonics(control.text) + "]";
+      buttons += ControlLabel(control.text) + "]";
       if (control.id == view.defaultButton) buttons += "*";
     } else if (ShowsText(control)) {
       shown.push_back(&control);
