@@ -217,8 +217,9 @@ inline bool InlineIsEqualUnknown(REFGUID rguid) { return ::IsEqualGUID(rguid, II
    class ::_CreatorClass::CreateInstance, NULL, 0, class ::GetObjectDescription},
 #define END_OBJECT_MAP() {NULL, NULL, NULL, NULL, NULL, 0, NULL}};
 
+// Hidden, as it reaches the current module (see atldef.h).
 #define DECLARE_REGISTRY_RESOURCEID(x)                                \
-  static HRESULT WINAPI UpdateRegistry(BOOL bRegister) {              \
+  ATL_MODULE_LOCAL static HRESULT WINAPI UpdateRegistry(BOOL bRegister) { \
     return ATL::_pAtlModule->UpdateRegistryFromResource(x, bRegister); \
   }
 #define DECLARE_NO_REGISTRY() \

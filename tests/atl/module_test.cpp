@@ -23,7 +23,10 @@ TEST_F(ModuleTest, TheClassObjectIsMadeOnceAndOnlyClientReferencesLock) {
   again->Release();
   EXPECT_EQ(module_.GetLockCount(), 1);
   factory->Release();
-  EXPECT_EQ(module_.GetLockCount(), 0);
+  EXPECT_EQ(module_.GetLockCount(), 0) << "the module keeps the factory without a lock";
+  Factory(module_, CLSID_Plain);
+  EXPECT_EQ(module_.GetLockCount(), 1) << "a client takes the kept factory again";
+  factory->Release();
 
   void* none = &none;
   EXPECT_EQ(module_.GetClassObject(IID_IFirst, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);

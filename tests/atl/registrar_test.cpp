@@ -161,5 +161,14 @@ TEST_F(ModuleRegistration, UpdateRegistryFromResourceReplacesTheModulePath) {
   EXPECT_TRUE(FAILED(module_.UpdateRegistryFromResource(999, TRUE))) << "no such resource";
 }
 
+TEST_F(ModuleRegistration, RegisterServerRunsTheScriptsInMapOrderAndStopsAtAFailure) {
+  EXPECT_EQ(module_.RegisterServer(FALSE), DISP_E_EXCEPTION) << "the first class's script needs %NOTE%";
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6B1E0C01-1111-4A4A-9A01-000000000102}"));
+  ASSERT_EQ(module_.RegisterServer(FALSE, &CLSID_Container), S_OK);
+  EXPECT_EQ(ValueOf(HKEY_CLASSES_ROOT, "CLSID\\{6B1E0C01-1111-4A4A-9A01-000000000102}"), "1:Container Class");
+  ASSERT_EQ(module_.UnregisterServer(FALSE, &CLSID_Container), S_OK);
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{6B1E0C01-1111-4A4A-9A01-000000000102}"));
+}
+
 }  // namespace
 }  // namespace atltest

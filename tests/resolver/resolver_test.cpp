@@ -1,4 +1,5 @@
 // The resolver as its clients meet it: through the registry, by CoCreateInstance.
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 
 #include "PlatformPathResolver.h"
 #include "resolver_installer.h"
+#include "support/temp_root.h"
 
 namespace {
 
@@ -14,6 +16,27 @@ std::string Narrow(BSTR text) {
   std::string narrow;
   for (UINT i = 0; text != nullptr && i < SysStringLen(text); ++i) narrow.push_back(static_cast<char>(text[i]));
   return narrow;
+}
+
+// The value's type and text ("1:text"), or "missing"; with keyOnly, "key"
+// when the key is there.
+std::string RegistryValue(const char* path, const char* name = nullptr, bool keyOnly = false) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return "missing";
+  char data[MAX_PATH] = {};
+  DWORD size = sizeof(data) - 1;
+  DWORD type = REG_NONE;
+  LSTATUS status = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  if (keyOnly) return "key";
+  return status == ERROR_SUCCESS ? std::to_string(type) + ":" + data : "missing";
+}
+
+bool TypeLibRegistered() {
+  BSTR path = nullptr;
+  HRESULT hr = QueryPathOfRegTypeLib(LIBID_PlatformPathResolverLib, 1, 0, 0, &path);
+  SysFreeString(path);
+  return SUCCEEDED(hr);
 }
 
 class ResolverTest : public testing::Test {
@@ -124,6 +147,56 @@ TEST_F(ResolverTest, ClassObjectRefusesAggregationAndOtherClasses) {
   resolver_->Release();
   resolver_ = nullptr;
   EXPECT_EQ(S_OK, canUnloadNow());
+  FreeLibrary(module);
+}
+
+TEST_F(ResolverTest, RegistrationNamesTheModuleAndItsTypeLibrary) {
+  const char classKey[] = "CLSID\\{641B5205-6FCC-45AB-A6D8-683206A61500}";
+  EXPECT_EQ("1:Platform Path Resolver", RegistryValue(classKey));
+  EXPECT_EQ("1:Both", RegistryValue((std::string(classKey) + "\\InprocServer32").c_str(), "ThreadingModel"));
+  EXPECT_EQ("1:{E72B69E6-EB79-44EB-8773-E5FC5166070F}", RegistryValue((std::string(classKey) + "\\TypeLib").c_str()));
+  EXPECT_TRUE(TypeLibRegistered());
+  EXPECT_NE("missing", RegistryValue("Interface\\{CA210D9F-554C-465E-AAEE-D2C9E6A87377}"));
+
+  ASSERT_EQ(S_OK, resolvertest::UnregisterResolver());
+  EXPECT_EQ("missing", RegistryValue(classKey));
+  EXPECT_FALSE(TypeLibRegistered());
+  EXPECT_EQ("missing", RegistryValue("Interface\\{CA210D9F-554C-465E-AAEE-D2C9E6A87377}"));
+  EXPECT_NE("missing", RegistryValue("CLSID", nullptr, true)) << "the CLSID key itself stays";
+}
+
+TEST_F(ResolverTest, ItsIDispatchWorksFromTheRegisteredTypeLibrary) {
+  IDispatch* dispatch = nullptr;
+  ASSERT_EQ(S_OK, Resolver()->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
+  UINT count = 0;
+  EXPECT_EQ(S_OK, dispatch->GetTypeInfoCount(&count));
+  EXPECT_EQ(1u, count);
+  ITypeInfo* info = nullptr;
+  EXPECT_EQ(DISP_E_BADINDEX, dispatch->GetTypeInfo(1, 0, &info));
+  ASSERT_EQ(S_OK, dispatch->GetTypeInfo(0, 0, &info));
+  info->Release();
+
+  LPOLESTR name = const_cast<LPOLESTR>(OLESTR("resolvesharedpath"));
+  DISPID id = 0;
+  ASSERT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, 0, &id));
+  EXPECT_EQ(3, id);
+  dispatch->Release();
+}
+
+// A module path with a quote in it reaches the registry as it is.
+TEST(ResolverRegistration, AModulePathWithAQuoteIsRegisteredAsItIs) {
+  std::filesystem::path folder = qztest::FreshDirectory("it's here");
+  std::filesystem::path copy = folder / "resolver.so";
+  std::filesystem::copy_file(QZ_RESOLVER_MODULE, copy);
+  HMODULE module = LoadLibraryA(copy.c_str());
+  ASSERT_NE(nullptr, module);
+  char path[MAX_PATH] = {};
+  ASSERT_GT(GetModuleFileNameA(module, path, MAX_PATH), 0u);
+  auto registerServer = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, "DllRegisterServer"));
+  ASSERT_NE(nullptr, registerServer);
+  EXPECT_EQ(S_OK, registerServer());
+  EXPECT_EQ(std::string("1:") + path,
+            RegistryValue("CLSID\\{641B5205-6FCC-45AB-A6D8-683206A61500}\\InprocServer32"));
   FreeLibrary(module);
 }
 

@@ -27,33 +27,32 @@ bool IsPushButton(const Window& control) {
   return control.className == "Button" && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
 }
 
+// A window with the styles, place and text that a template gives it.
+template <class Template>
+std::unique_ptr<Window> WindowFrom(const Template& source, const std::string& className, const std::string& text) {
+  auto window = std::make_unique<Window>();
+  window->className = className;
+  window->text = text;
+  window->style = source.style;
+  window->exStyle = source.exStyle;
+  window->x = source.x;
+  window->y = source.y;
+  window->cx = source.cx;
+  window->cy = source.cy;
+  return window;
+}
+
 HWND MakeDialog(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc) {
-  auto dialog = std::make_unique<Window>();
+  std::unique_ptr<Window> dialog = WindowFrom(dialogTemplate, "#32770", dialogTemplate.title);
   dialog->isDialog = true;
-  dialog->className = "#32770";
-  dialog->style = dialogTemplate.style;
-  dialog->exStyle = dialogTemplate.exStyle;
-  dialog->text = dialogTemplate.title;
-  dialog->x = dialogTemplate.x;
-  dialog->y = dialogTemplate.y;
-  dialog->cx = dialogTemplate.cx;
-  dialog->cy = dialogTemplate.cy;
   dialog->owner = owner;
   dialog->proc = proc;
   HWND handle = AddWindow(std::move(dialog));
   std::vector<HWND> children;
   for (const DialogItemTemplate& item : dialogTemplate.items) {
-    auto control = std::make_unique<Window>();
+    std::unique_ptr<Window> control = WindowFrom(item, item.className, item.text);
     control->parent = handle;
-    control->className = item.className;
-    control->style = item.style;
-    control->exStyle = item.exStyle;
     control->id = item.id;
-    control->text = item.text;
-    control->x = item.x;
-    control->y = item.y;
-    control->cx = item.cx;
-    control->cy = item.cy;
     children.push_back(AddWindow(std::move(control)));
   }
   WithWindow(handle, [&](Window& window) { window.children = children; });

@@ -8,14 +8,21 @@
 namespace qzwin {
 namespace {
 
-// "&Ok" reads "Ok"; "&&" is one '&'.
-std::string WithoutMnemonics(const std::string& text) {
-  std::string plain;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    plain.push_back(text[i]);
+// Long texts are wrapped at spaces to lines of this many characters.
+constexpr size_t kLineWidth = 76;
+
+// line, wrapped and each piece indented and ended with a line feed.
+std::string Wrapped(const std::string& line, const std::string& indent) {
+  std::string text;
+  size_t at = 0;
+  while (line.size() - at > kLineWidth - indent.size()) {
+    size_t limit = at + kLineWidth - indent.size();
+    size_t space = line.rfind(' ', limit);
+    size_t end = space != std::string::npos && space > at ? space : limit;
+    text += indent + line.substr(at, end - at) + "\n";
+    at = end < line.size() && line[end] == ' ' ? end + 1 : end;
   }
-  return plain;
+  return text + indent + line.substr(at) + "\n";
 }
 
 bool IsVisible(const DialogControlView& control) { return (control.style & WS_VISIBLE) != 0; }
@@ -33,13 +40,22 @@ bool Inside(const DialogControlView& inner, const DialogControlView& outer) {
 }
 
 std::string TextOf(const DialogControlView& control) {
-  std::string text = WithoutMnemonics(control.text);
+  std::string text = ControlLabel(control.text);
   if (control.isGroupBox) return text + ":";
   if (control.className == "Edit") return "[" + text + "]";
   return text;
 }
 
 }  // namespace
+
+std::string ControlLabel(const std::string& text) {
+  std::string plain;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&' && i + 1 < text.size()) ++i;
+    plain.push_back(text[i]);
+  }
+  return plain;
+}
 
 DialogAnswer UnattendedDialogAnswer(int attempt) {
   DialogAnswer answer;
@@ -55,7 +71,7 @@ std::string DescribeDialog(const DialogView& view) {
     if (!IsVisible(control)) continue;
     if (control.isPushButton) {
       buttons += buttons.empty() ? "[" : " [";
-      buttons += WithoutMnemonics(control.text) + "]";
+      buttons += ControlLabel(control.text) + "]";
       if (control.id == view.defaultButton) buttons += "*";
     } else if (ShowsText(control)) {
       shown.push_back(&control);
@@ -75,7 +91,7 @@ std::string DescribeDialog(const DialogView& view) {
     bool grouped = std::any_of(view.controls.begin(), view.controls.end(), [&](const DialogControlView& box) {
       return box.isGroupBox && &box != shown[i] && IsVisible(box) && Inside(*shown[i], box);
     });
-    if (!line.empty()) text += (grouped ? "  " : "") + line + "\n";
+    if (!line.empty()) text += Wrapped(line, grouped ? "  " : "");
     i = end;
   }
   text += buttons.empty() ? "(no buttons)\n" : buttons + "\n";

@@ -96,22 +96,32 @@ int TerminalUiHost::ShowMessageBox(const MessageBoxRequest& request) {
 
 DialogAnswer TerminalUiHost::ShowDialog(const DialogView& view, int attempt) {
   std::vector<const DialogControlView*> buttons;
+  std::string defaultLabel = "OK";
+  std::string numbers;
   for (const DialogControlView& control : view.controls) {
-    if (control.isPushButton && (control.style & WS_VISIBLE) != 0) buttons.push_back(&control);
+    if (!control.isPushButton || (control.style & WS_VISIBLE) == 0) continue;
+    buttons.push_back(&control);
+    numbers += ", " + std::to_string(buttons.size()) + ": " + ControlLabel(control.text);
+    if (control.id == view.defaultButton) defaultLabel = ControlLabel(control.text);
   }
   std::string text = attempt == 0 ? DescribeDialog(view) : std::string();
-  Prompt(text + "(Enter: default button, Esc: cancel, 1-" + std::to_string(buttons.size()) + ": a button) ");
+  Prompt(text + "(Enter: " + defaultLabel + ", Esc: cancel" + numbers + ") ");
   for (;;) {
     KeyPress press = ReadKey();
     DialogAnswer answer;
+    std::string chosen = defaultLabel;
     if (press.key == Key::EndOfInput) answer = UnattendedDialogAnswer(attempt);
-    if (press.key == Key::Escape) answer.kind = DialogAnswer::Escape;
+    if (press.key == Key::Escape) {
+      answer.kind = DialogAnswer::Escape;
+      chosen = "cancel";
+    }
     if (press.key == Key::Digit) {
       if (static_cast<size_t>(press.digit) > buttons.size()) continue;
       answer.kind = DialogAnswer::Button;
       answer.id = buttons[press.digit - 1]->id;
+      chosen = ControlLabel(buttons[press.digit - 1]->text);
     }
-    Prompt(answer.kind == DialogAnswer::Escape ? "-> Esc\n" : answer.kind == DialogAnswer::Button ? "-> button\n" : "-> Enter\n");
+    Prompt("-> " + chosen + "\n");
     return answer;
   }
 }

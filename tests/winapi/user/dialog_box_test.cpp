@@ -111,8 +111,12 @@ TEST_F(DialogBoxTest, TemplatesThatCannotBeShown) {
   EXPECT_EQ(Show(999), -1) << "missing";
   EXPECT_EQ(Show(IDD_UNKNOWN_CLASS), -1);
   EXPECT_EQ(Show(IDD_ENTRY, reinterpret_cast<HWND>(0x1234)), 0) << "an owner that is not a window";
-  const BYTE truncated[] = {0xC0, 0x00, 0xC8, 0x80, 0, 0, 0, 0, 1, 0};
-  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(truncated), nullptr, Procedure, 0), -1);
+  EXPECT_EQ(Show(IDD_TRUNCATED), -1) << "a template cut off in its header";
+  // A whole template in memory whose item names a class atom that does not exist.
+  const WORD unknownAtom[] = {0x0080, 0x80C8, 0, 0, 1, 0, 0, 100, 40, 0, 0, 0,           // header, menu, class, title
+                              0x0000, 0x5001, 0, 0, 7, 7, 50, 14, 1, 0xFFFF, 0x0099, 0, 0};  // one item
+  EXPECT_EQ(DialogBoxIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(unknownAtom), nullptr, Procedure, 0),
+            -1);
   EXPECT_TRUE(seen.messages.empty());
   EXPECT_TRUE(host_.ShownDialogs().empty());
 }
@@ -133,6 +137,32 @@ TEST(DialogBoxOnStderr, APersonReadsTheDialogAndItIsAnsweredWithItsDefaultButton
             "  x-schema: x-schema:a.xml\n"
             "[Ok]*\n"
             "-> Enter\n");
+}
+
+TEST(DialogText, LongTextsWrapAndWhatShowsNothingIsLeftOut) {
+  qzwin::DialogView view;
+  view.title = "T";
+  auto add = [&view](const char* className, DWORD style, const std::string& text, short y, int id = -1) {
+    qzwin::DialogControlView control;
+    control.className = className;
+    control.style = WS_VISIBLE | style;
+    control.text = text;
+    control.y = y;
+    control.id = id;
+    control.isPushButton = std::string(className) == "Button" && (style & 0x0F) <= BS_DEFPUSHBUTTON;
+    view.controls.push_back(control);
+  };
+  add("Static", SS_CENTER, std::string(70, 'a') + " " + std::string(10, 'b') + " &&c", 0);
+  add("Static", SS_BLACKFRAME, "frame", 1);
+  add("Edit", 0, "typed", 2);
+  add("Static", 0, "", 3);
+  add("Button", BS_PUSHBUTTON, "&Yes", 9, IDYES);
+  add("Button", BS_PUSHBUTTON, "&No", 9, IDNO);
+  view.controls.push_back(view.controls[0]);
+  view.controls.back().style &= ~static_cast<DWORD>(WS_VISIBLE);
+  view.defaultButton = IDNO;
+  EXPECT_EQ(qzwin::DescribeDialog(view), "--- dialog: T ---\n" + std::string(70, 'a') + "\n" + std::string(10, 'b') +
+                                             " &c\n[typed]\n[Yes] [No]*\n");
 }
 
 }  // namespace

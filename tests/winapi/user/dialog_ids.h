@@ -3,6 +3,7 @@
 #define IDD_ENTRY 210
 #define IDD_CHOICE 211
 #define IDD_UNKNOWN_CLASS 212
+#define IDD_TRUNCATED 213
 #define IDC_URN 203
 #define IDC_FILENAME 204
 #define IDC_NAME 301

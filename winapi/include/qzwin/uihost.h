@@ -54,6 +54,9 @@ struct DialogAnswer {
 // dialog, Esc; then it gives up (Abandon ends the dialog with 0).
 DialogAnswer UnattendedDialogAnswer(int attempt);
 
+// A control's text as a person reads it: "&Ok" reads "Ok", "&&" is one '&'.
+std::string ControlLabel(const std::string& text);
+
 // The view as a person reads it: title, texts and group boxes top to bottom
 // (label and field on one line), the buttons with the default marked.
 std::string DescribeDialog(const DialogView& view);
