@@ -93,17 +93,13 @@ bool HasDeclaration(IXMLDOMDocument2* document) {
   return declaration;
 }
 
-// Copies every top-level node of source after what target holds.
-HRESULT AppendCopies(IXMLDOMDocument2* source, IXMLDOMDocument2* target) {
-  IXMLDOMNodeListPtr children;
-  HRESULT hr = source->get_childNodes(&children);
-  LONG length = 0;
-  if (SUCCEEDED(hr)) hr = children->get_length(&length);
-  for (LONG i = 0; SUCCEEDED(hr) && i < length; ++i) {
-    IXMLDOMNodePtr child, copy, appended;
-    hr = children->get_item(i, &child);
-    if (SUCCEEDED(hr)) hr = child->cloneNode(VARIANT_TRUE, &copy);
-    if (SUCCEEDED(hr)) hr = target->appendChild(copy, &appended);
+// Moves the last top-level node, the declaration just appended, to the front.
+HRESULT MoveLastToFront(IXMLDOMDocument2* document) {
+  IXMLDOMNodePtr first, last, moved;
+  HRESULT hr = document->get_firstChild(&first);
+  if (SUCCEEDED(hr)) hr = document->get_lastChild(&last);
+  if (SUCCEEDED(hr) && first != last) {
+    hr = document->insertBefore(last, _variant_t(static_cast<IUnknown*>(first)), &moved);
   }
   return hr;
 }
@@ -123,22 +119,19 @@ int PrintDeclaration(IQZXMLSchemaService* service) {
 
 int Apply(IQZXMLSchemaService* service, const char* in, const char* out) {
   HRESULT hr = S_OK;
-  IXMLDOMDocument2Ptr source = NewDocument(&hr);
+  IXMLDOMDocument2Ptr document = NewDocument(&hr);
   if (FAILED(hr)) return Fail("cannot make a DOM document", hr);
-  if (int status = Load(source, DomPath(in), in)) return status;
-  if (HasDeclaration(source)) {
+  if (int status = Load(document, DomPath(in), in)) return status;
+  if (HasDeclaration(document)) {
     std::fprintf(stderr, "qzschemas: %s already has an XML declaration; nothing written\n", in);
     return kFailed;
   }
-
-  // The declaration goes first into an empty document, the content after it.
-  IXMLDOMDocument2Ptr result = NewDocument(&hr);
-  if (FAILED(hr)) return Fail("cannot make a DOM document", hr);
-  hr = service->UseSelectedEncoding(result);
+  // The service appends the declaration; the document needs it first.
+  hr = service->UseSelectedEncoding(document);
   if (FAILED(hr)) return Fail("the active encoding cannot be applied", hr);
-  hr = AppendCopies(source, result);
-  if (FAILED(hr)) return Fail("cannot copy the document", hr);
-  hr = result->save(_variant_t(DomPath(out).c_str()));
+  hr = MoveLastToFront(document);
+  if (FAILED(hr)) return Fail("the declaration cannot be put at the start", hr);
+  hr = document->save(_variant_t(DomPath(out).c_str()));
   if (FAILED(hr)) {
     std::fprintf(stderr, "qzschemas: cannot save %s (0x%08X)\n", out, static_cast<unsigned>(hr));
     return kFailed;
