@@ -100,9 +100,9 @@ fs::path SystemFile(const char* name) { return Posix(std::string(kSystemDirector
 
 const char* const kBuiltInFiles[] = {"qzschemaerr.htm", "Tavel-basic-datatypes.xml", "Standard-report.xml"};
 
-using RegistrationTest = LibraryTest;
+using SelfRegistrationTest = LibraryTest;
 
-TEST_F(RegistrationTest, AddsExactlyTheClassEntriesAndTheTypeLibrarysAndWritesTheFiles) {
+TEST_F(SelfRegistrationTest, AddsExactlyTheClassEntriesAndTheTypeLibrarysAndWritesTheFiles) {
   // Keys every Windows has, so that only what registration adds shows.
   for (const char* root : {"TypeLib", "Interface"}) {
     HKEY key = nullptr;
@@ -122,7 +122,7 @@ TEST_F(RegistrationTest, AddsExactlyTheClassEntriesAndTheTypeLibrarysAndWritesTh
   EXPECT_EQ(0u, BoxesShown());
 }
 
-TEST_F(RegistrationTest, UnregisteringKeepsTheClsidKeyTheFilesAndTheCache) {
+TEST_F(SelfRegistrationTest, UnregisteringKeepsTheClsidKeyTheFilesAndTheCache) {
   // With the resolver gone too, the class would be the only thing in CLSID.
   ASSERT_EQ(S_OK, resolvertest::UnregisterResolver());
   ASSERT_EQ(S_OK, library_.Register());
@@ -139,7 +139,7 @@ TEST_F(RegistrationTest, UnregisteringKeepsTheClsidKeyTheFilesAndTheCache) {
   EXPECT_EQ(cache, ReadFile(Posix(kCachePath)));
 }
 
-TEST_F(RegistrationTest, RegisteringAgainRewritesTheFilesAndTheKeys) {
+TEST_F(SelfRegistrationTest, RegisteringAgainRewritesTheFilesAndTheKeys) {
   ASSERT_EQ(S_OK, library_.Register());
   const std::string registered = DumpClassesRoot();
   const std::string helpPage = ReadFile(SystemFile("qzschemaerr.htm"));
@@ -160,7 +160,7 @@ TEST_F(RegistrationTest, RegisteringAgainRewritesTheFilesAndTheKeys) {
   for (const char* name : kBuiltInFiles) EXPECT_LT(fs::file_size(SystemFile(name)), 100000u) << name;
 }
 
-TEST_F(RegistrationTest, ASystemDirectoryThatCannotBeWrittenStillRegistersTheClass) {
+TEST_F(SelfRegistrationTest, ASystemDirectoryThatCannotBeWrittenStillRegistersTheClass) {
   // Folders where the files go: not even root opens them for writing.
   for (const char* name : kBuiltInFiles) fs::create_directory(SystemFile(name));
   StdoutCapture printed;
@@ -176,7 +176,7 @@ TEST_F(RegistrationTest, ASystemDirectoryThatCannotBeWrittenStillRegistersTheCla
   EXPECT_EQ(0u, BoxesShown());
 }
 
-TEST_F(RegistrationTest, WithoutThePathResolverTheClassIsRegisteredAndTheCacheLeftSilently) {
+TEST_F(SelfRegistrationTest, WithoutThePathResolverTheClassIsRegisteredAndTheCacheLeftSilently) {
   ASSERT_EQ(S_OK, resolvertest::UnregisterResolver());
   StdoutCapture printed;
   ASSERT_EQ(S_OK, library_.Register());
