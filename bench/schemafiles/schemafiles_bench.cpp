@@ -14,6 +14,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <comdef.h>
+
 #include "bench_platform.h"
 #include "cache/SchemaRegistration.h"
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "documents.h"
@@ -36,6 +38,7 @@ TEST(ModuleResources, EveryResourceUnderItsTypeIdAndLanguage) {
     WORD language;
     const char* what;
   } resources[] = {
+      {"TYPELIB", 1, kEnglishUs, "type library"},
       {"REGISTRY", 101, kEnglishUs, "registry script"},
       {MAKEINTRESOURCEA(5), 102, kEnglishUs, "dialog \"XML Schema error\""},
       {MAKEINTRESOURCEA(240), 102, kEnglishUs, "its dialog initialisation"},
@@ -72,6 +75,13 @@ TEST(ModuleResources, BuiltInDocumentsAreTheFilesByteForByte) {
   }
   EXPECT_EQ("<missing>", Html(211, kEnglishUs)) << "the templates schema is Danish only";
   EXPECT_EQ(FindResourceA(module, MAKEINTRESOURCEA(201), RT_RCDATA), nullptr);
+}
+
+TEST(ModuleResources, TypeLibraryIsTheOneBuiltFromTheIdl) {
+  std::ifstream file(QZ_TYPELIB, std::ios::binary);
+  const std::string built((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(built.empty());
+  EXPECT_TRUE(ExactResource("TYPELIB", 1, kEnglishUs) == built);
 }
 
 TEST(ModuleResources, RegistryScriptIsTheClassScriptByteForByte) {

@@ -15,6 +15,10 @@ int Paths(int argc, char** argv);
 // client, in the current platform root.
 int Resolver(int argc, char** argv);
 
+// regsvr [/u] [/s] [LIBRARY]: calls the library's DllRegisterServer (or,
+// with /u, DllUnregisterServer) and reports the outcome; /s prints nothing.
+int Regsvr(int argc, char** argv);
+
 // Schema files in the schema cache, through the schema service: add, take
 // out, and list with what became of each.
 int Register(int argc, char** argv);
