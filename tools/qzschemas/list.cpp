@@ -21,7 +21,8 @@ namespace {
 constexpr char kUsage[] =
     "usage: qzschemas list\n"
     "Prints each entry of the platform's schema cache: its URN, whether its file exists, whether\n"
-    "the service's schema collection holds it, and the file.\n";
+    "the service's schema collection holds it, and the file. Exits 1 when the cache cannot be\n"
+    "read, 3 without the service.\n";
 
 // The URNs under which the service's collection holds schemas; empty when it
 // has none (the service has then told why).
@@ -79,18 +80,10 @@ bool PrintEntries(const std::set<std::string>& collected) {
 }  // namespace
 
 int List(int argc, char** argv) {
-  if (argc > 0) {
-    const bool help = IsHelp(argv[0]);
-    std::fputs(kUsage, help ? stdout : stderr);
-    return help ? 0 : 2;
-  }
-  if (FAILED(CoInitialize(nullptr))) return 1;
-  int status = 1;
-  if (IQZXMLSchemaService2Ptr service = CreateSchemaService()) {
-    status = PrintEntries(CollectionUrns(service)) ? 0 : 1;
-  }
-  CoUninitialize();
-  return status;
+  if (argc > 0) return PrintUsage(kUsage, IsHelp(argv[0]));
+  return WithSchemaService([](IQZXMLSchemaService2* service) {
+    return PrintEntries(CollectionUrns(service)) ? 0 : kCommandFailed;
+  });
 }
 
 }  // namespace qzcli

@@ -9,19 +9,30 @@
 
 namespace qzcli {
 
-IQZXMLSchemaService2Ptr CreateSchemaService() {
+int WithSchemaService(const std::function<int(IQZXMLSchemaService2*)>& body) {
+  if (FAILED(CoInitialize(nullptr))) return kCommandFailed;
+  int status = kNoService;
   IQZXMLSchemaService2Ptr service;
   const HRESULT hr = CoCreateInstance(__uuidof(QZXMLSchemaService), nullptr, CLSCTX_INPROC_SERVER,
                                       __uuidof(IQZXMLSchemaService2), reinterpret_cast<void**>(&service));
   if (hr == REGDB_E_CLASSNOTREG) {
     std::fprintf(stderr,
                  "qzschemas: the schema service is not registered in the platform root %s.\n"
-                 "Register it first: qzschemas regsvr\n",
+                 "Register it with 'qzschemas regsvr' (and the path resolver with 'qzschemas resolver register').\n",
                  qzwin::PlatformRoot().c_str());
   } else if (FAILED(hr)) {
     std::fprintf(stderr, "qzschemas: the schema service cannot be created: %s\n", Describe(hr).c_str());
+  } else {
+    status = body(service);
   }
-  return service;
+  service = nullptr;
+  CoUninitialize();
+  return status;
+}
+
+int PrintUsage(const char* usage, bool asked) {
+  std::fputs(usage, asked ? stdout : stderr);
+  return asked ? 0 : kCommandUsage;
 }
 
 std::string WindowsPathOf(const char* argument) {

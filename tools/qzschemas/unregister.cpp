@@ -12,18 +12,14 @@ namespace {
 constexpr char kUsage[] =
     "usage: qzschemas unregister FILE...\n"
     "Removes the schema cache entry with the URN x-schema:<file name> of each file; the file\n"
-    "itself need not exist. Exits 0 when every entry was removed, 1 otherwise.\n";
+    "itself need not exist. Exits 0 when every entry was removed, 1 otherwise, 3 without the service.\n";
 
 }  // namespace
 
 int Unregister(int argc, char** argv) {
-  if (argc == 0 || IsHelp(argv[0])) {
-    std::fputs(kUsage, argc == 0 ? stderr : stdout);
-    return argc == 0 ? 2 : 0;
-  }
-  if (FAILED(CoInitialize(nullptr))) return 1;
-  int status = 0;
-  if (IQZXMLSchemaService2Ptr service = CreateSchemaService()) {
+  if (argc == 0 || IsHelp(argv[0])) return PrintUsage(kUsage, argc != 0);
+  return WithSchemaService([&](IQZXMLSchemaService2* service) {
+    int status = 0;
     for (int i = 0; i < argc; ++i) {
       const std::string path = WindowsPathOf(argv[i]);
       BSTR unused = nullptr;
@@ -31,19 +27,15 @@ int Unregister(int argc, char** argv) {
       SysFreeString(unused);
       if (hr == S_OK) {
         std::printf("%s: unregistered\n", path.c_str());
-      } else {
-        // E_FAIL: no entry with its URN, or the cache could not be written.
-        std::printf("%s: not unregistered: %s\n", path.c_str(),
-                    hr == E_FAIL ? "not in the schema cache, or the cache could not be written"
-                                 : Describe(hr).c_str());
-        status = 1;
+        continue;
       }
+      // E_FAIL: no entry with its URN, or the cache could not be written.
+      std::printf("%s: not unregistered: %s\n", path.c_str(),
+                  hr == E_FAIL ? "not in the schema cache, or the cache could not be written" : Describe(hr).c_str());
+      status = kCommandFailed;
     }
-  } else {
-    status = 1;
-  }
-  CoUninitialize();
-  return status;
+    return status;
+  });
 }
 
 }  // namespace qzcli
