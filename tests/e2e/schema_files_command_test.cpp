@@ -38,7 +38,7 @@ TEST(SchemaFileCommands, WithoutTheServiceSaysHowToRegisterIt) {
 
 class RegisteredService : public testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  void SetUp() override {
     ASSERT_EQ(0, Cli("resolver register").exitCode);
     const qztest::CommandRun regsvr = Cli("regsvr");
     ASSERT_EQ(0, regsvr.exitCode) << regsvr.output;
