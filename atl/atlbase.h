@@ -174,6 +174,8 @@ class CComModule {
   // thread, taken back by the first message the dialog receives.
   void AddCreateWndData(_AtlCreateWndData* pData, void* pObject);
   void* ExtractCreateWndData();
+  // Takes pData out again if no window took it (the dialog was never made).
+  void RemoveCreateWndData(_AtlCreateWndData* pData);
 
   // The module's type library, as Init was given it.
   static GUID m_libid;

@@ -6,6 +6,7 @@
 #include <new>
 
 #include <ocidl.h>
+#include <olectl.h>
 
 #include "atlbase.h"
 

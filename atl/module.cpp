@@ -106,6 +106,16 @@ void* CComModule::ExtractCreateWndData() {
   return NULL;
 }
 
+void CComModule::RemoveCreateWndData(_AtlCreateWndData* pData) {
+  CComCritSecLock<CComCriticalSection> lock(m_csWindowCreate);
+  for (_AtlCreateWndData** link = &m_pCreateWndList; *link != NULL; link = &(*link)->m_pNext) {
+    if (*link == pData) {
+      *link = pData->m_pNext;
+      return;
+    }
+  }
+}
+
 namespace {
 
 // Narrow text in the system code page.

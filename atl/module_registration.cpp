@@ -49,7 +49,8 @@ HRESULT WINAPI AtlRegisterTypeLib(HINSTANCE hInstTypeLib, LPCOLESTR lpszIndex) {
   HRESULT hr = LoadModuleTypeLib(hInstTypeLib, lpszIndex, &path, &typeLib);
   if (FAILED(hr)) return hr;
   OleString directory = path.substr(0, DirectoryLength(path));
-  hr = ::RegisterTypeLib(typeLib, path.c_str(), directory.c_str());
+  // Some SDKs declare the two paths without const.
+  hr = ::RegisterTypeLib(typeLib, const_cast<LPOLESTR>(path.c_str()), const_cast<LPOLESTR>(directory.c_str()));
   typeLib->Release();
   return hr;
 }

@@ -127,6 +127,16 @@ TEST(Registrar, AMalformedScriptFailsAndWritesNothing) {
   }
 }
 
+TEST(Registrar, AFailedRegistrationRemovesWhatItWrote) {
+  CreateKey(HKEY_CURRENT_USER, "Kept");
+  std::string tooLong(300, 'k');  // longer than a key name may be
+  std::string script = "HKCU { Written { Child } NoRemove Kept { Inner } " + tooLong + " }";
+  EXPECT_EQ(RunScript(script.c_str(), TRUE), HRESULT_FROM_WIN32(ERROR_INVALID_PARAMETER));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Written"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Kept\\Inner"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Kept"));
+}
+
 TEST(Registrar, ABraceOpensABlockOnlyBeforeWhiteSpace) {
   ASSERT_EQ(RunScript("HKCU {\n{A}=s '1'\n{B} = s '2' {\n}\n}", TRUE), S_OK);
   EXPECT_EQ(ValueOf(HKEY_CURRENT_USER, "{A}=s"), "missing") << "\"{A}=s\" is one name, with no value";

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 #include <windows.h>
 #include <comdef.h>
 
@@ -55,6 +57,43 @@ bool ParseOptions(int argc, char** argv, Options* options) {
   return true;
 }
 
+// Standard output while the server runs. Servers print messages without a
+// line break after them; passed on with one, they stay apart from the
+// report that follows.
+class ServerOutput {
+ public:
+  ServerOutput() {
+    std::fflush(stdout);
+    capture_ = std::tmpfile();
+    saved_ = capture_ != nullptr ? dup(STDOUT_FILENO) : -1;
+    if (saved_ >= 0) dup2(fileno(capture_), STDOUT_FILENO);
+  }
+  ServerOutput(const ServerOutput&) = delete;
+  ServerOutput& operator=(const ServerOutput&) = delete;
+  ~ServerOutput() {
+    if (capture_ != nullptr) std::fclose(capture_);
+  }
+
+  // Gives standard output back and what was printed to it.
+  std::string Finish() {
+    std::string text;
+    if (saved_ < 0) return text;
+    std::fflush(stdout);
+    dup2(saved_, STDOUT_FILENO);
+    close(saved_);
+    saved_ = -1;
+    std::rewind(capture_);
+    char buffer[kCopyBufferSize];
+    for (size_t read; (read = std::fread(buffer, 1, sizeof buffer, capture_)) > 0;) text.append(buffer, read);
+    return text;
+  }
+
+ private:
+  static constexpr size_t kCopyBufferSize = 4096;
+  FILE* capture_ = nullptr;
+  int saved_ = -1;
+};
+
 // Prints "0x80004005 Unspecified error" for hr.
 void PrintFailure(const char* what, HRESULT hr) {
   std::fprintf(stderr, "qzschemas regsvr: %s: 0x%08X %s\n", what, static_cast<unsigned>(hr),
@@ -82,7 +121,13 @@ int Regsvr(int argc, char** argv) {
     status = kExitLoadFailed;
   } else {
     auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, entryName));
+    ServerOutput output;
     const HRESULT hr = entry != nullptr ? entry() : S_OK;
+    const std::string printed = output.Finish();
+    if (!options.silent && !printed.empty()) {
+      std::fputs(printed.c_str(), stdout);
+      if (printed.back() != '\n') std::fputc('\n', stdout);
+    }
     if (entry == nullptr) {
       if (!options.silent) {
         std::fprintf(stderr, "qzschemas regsvr: %s was loaded, but it has no entry point %s\n", library, entryName);

@@ -97,6 +97,9 @@ class _com_error {
 _COM_SMARTPTR_TYPEDEF(IUnknown, __uuidof(IUnknown));
 _COM_SMARTPTR_TYPEDEF(IClassFactory, __uuidof(IClassFactory));
 _COM_SMARTPTR_TYPEDEF(IDispatch, __uuidof(IDispatch));
+_COM_SMARTPTR_TYPEDEF(ITypeInfo, __uuidof(ITypeInfo));
+_COM_SMARTPTR_TYPEDEF(ITypeLib, __uuidof(ITypeLib));
+_COM_SMARTPTR_TYPEDEF(ITypeComp, __uuidof(ITypeComp));
 _COM_SMARTPTR_TYPEDEF(IErrorInfo, __uuidof(IErrorInfo));
 _COM_SMARTPTR_TYPEDEF(ICreateErrorInfo, __uuidof(ICreateErrorInfo));
 _COM_SMARTPTR_TYPEDEF(ISupportErrorInfo, __uuidof(ISupportErrorInfo));
