@@ -24,9 +24,13 @@ int Register(int argc, char** argv) {
       const std::string path = WindowsPathOf(argv[i]);
       BSTR sentence = nullptr;
       const HRESULT hr = service->RegisterSchema(_bstr_t(path.c_str()), &sentence);
+      // The service's sentence names the file; without one, say what happened.
       const _bstr_t answer(sentence, false);
-      std::printf("%s: %s\n", path.c_str(),
-                  answer.length() != 0 ? static_cast<const char*>(answer) : Describe(hr).c_str());
+      if (answer.length() != 0) {
+        std::printf("%s\n", static_cast<const char*>(answer));
+      } else {
+        std::printf("%s: %s\n", path.c_str(), Describe(hr).c_str());
+      }
       // Only S_OK leaves the file registered; 123 says it was not found.
       if (hr != S_OK) status = kCommandFailed;
     }
