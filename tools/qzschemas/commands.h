@@ -24,6 +24,12 @@ int Resolver(int argc, char** argv);
 // with /u, DllUnregisterServer) and reports the outcome; /s prints nothing.
 int Regsvr(int argc, char** argv);
 
+// Schema files in the schema cache, through the schema service: add, take
+// out, and list with what became of each.
+int Register(int argc, char** argv);
+int Unregister(int argc, char** argv);
+int List(int argc, char** argv);
+
 // Registers the resolver module and makes its shared directory; 0 on success.
 int InstallResolver();
 

@@ -18,6 +18,9 @@ const Command kCommands[] = {
     {"paths", "show the schema cache and encodings paths and whether they exist [--setup]", qzcli::Paths},
     {"resolver", "register | unregister the platform path resolver", qzcli::Resolver},
     {"regsvr", "register the qzschemas library, or another in-process server [/u] [/s] [LIBRARY]", qzcli::Regsvr},
+    {"register", "add schema files to the schema cache: FILE...", qzcli::Register},
+    {"unregister", "take schema files out of the schema cache: FILE...", qzcli::Unregister},
+    {"list", "show the schema cache's entries, their files and the collection", qzcli::List},
 };
 
 int Usage(FILE* out) {
