@@ -30,3 +30,13 @@
   "/*[local-name()='QZSchemasRoot' and namespace-uri()='urn:schemas-microsoft-com:xml-data']"                 \
   "/*[local-name()='QZSchemas' and namespace-uri()='x-schema:#QZSchemas'][1]"                                 \
   "/*[local-name()='QZSchema' and namespace-uri()='x-schema:#QZSchemas' and @urn = 'x-schema:Tavel-basic-datatypes.xml']"
+
+// The two expressions with which schema files are registered and
+// unregistered: the root's QZSchemas lists, and the entries with one URN
+// (a printf format for the URN). They need no selection namespaces: each
+// step matches by local name in any namespace, so that the list of the
+// default file and the entries of both namespaces (the list's own and the
+// basic data types namespace that registration writes) are found. The URN
+// is tested first, as it rules out nearly every entry at once.
+#define SCHEMA_LISTS_XPATH "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']"
+#define SCHEMA_ENTRY_XPATH_FORMAT SCHEMA_LISTS_XPATH "/*[@urn = \"%s\"][local-name()='QZSchema']"

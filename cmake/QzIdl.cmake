@@ -1,4 +1,4 @@
-# qz_add_idl(<target> <file.idl>)
+# qz_add_idl(<target> <file.idl>)   (one IDL file per target)
 #
 # Compiles an IDL file with widl. Into ${CMAKE_CURRENT_BINARY_DIR}/idl go
 #   <name>.h          the C++ header: interfaces, and their IIDs, CLSIDs and
@@ -7,9 +7,11 @@
 #                     embeds it;
 #   <name>_guids.cpp  the header included once with INITGUID, compiled into
 #                     <target>, so that <target> defines the GUIDs.
-# The folder becomes a PUBLIC include directory of <target>, and the type
-# library's full path its property QZ_TYPELIB:
+# The folder becomes a PUBLIC include directory of <target> and its property
+# QZ_IDL_DIR, the header QZ_IDL_HEADER, and the type library's full path
+# QZ_TYPELIB:
 #   $<TARGET_PROPERTY:<target>,QZ_TYPELIB>
+# The global property QZ_IDL_TARGETS lists every such <target>.
 #
 # The base IDL files (oaidl.idl, ocidl.idl, ...) are Wine's, and importlib
 # finds stdole2.tlb and msxml6.dll among Wine's Windows libraries: both come
@@ -59,4 +61,7 @@ function(qz_add_idl target idl)
   target_sources(${target} PRIVATE ${_guids} ${_header} ${_tlb})
   target_include_directories(${target} PUBLIC ${_dir})
   set_property(TARGET ${target} PROPERTY QZ_TYPELIB ${_tlb})
+  set_property(TARGET ${target} PROPERTY QZ_IDL_DIR ${_dir})
+  set_property(TARGET ${target} PROPERTY QZ_IDL_HEADER ${_header})
+  set_property(GLOBAL APPEND PROPERTY QZ_IDL_TARGETS ${target})
 endfunction()

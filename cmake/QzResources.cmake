@@ -1,19 +1,28 @@
-# qz_add_resources(<target> <script.rc>)
+# qz_add_resources(<target> <script.rc> [DATA_DIRS <dir>...] [DEPENDS <target-or-file>...])
 #
 # Embeds the resources that a resource script names into <target>: the
 # resource compiler turns the script and the files it names into a C++ source
 # that registers them for the target's module handle at load time. Use it on
 # the module itself (shared library, module or executable), not on a static
 # library, whose linker may drop the unreferenced registration.
+#
+# Data files are looked for beside the script, then in each of DATA_DIRS (as
+# the Windows compiler's include path): the place for files the build makes,
+# such as a type library. DEPENDS names the targets or files that make them.
 function(qz_add_resources target script)
+  cmake_parse_arguments(ARG "" "" "DATA_DIRS;DEPENDS" ${ARGN})
   get_filename_component(_script ${script} ABSOLUTE)
   get_filename_component(_name ${script} NAME_WE)
   set(_out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${_name}_rc.cpp)
   set(_dep ${_out}.d)
+  set(_dirs)
+  foreach(_dir IN LISTS ARG_DATA_DIRS)
+    list(APPEND _dirs -I ${_dir})
+  endforeach()
   add_custom_command(
     OUTPUT ${_out}
-    COMMAND qzrc ${_script} ${_out} ${_dep}
-    DEPENDS qzrc ${_script}
+    COMMAND qzrc ${_dirs} ${_script} ${_out} ${_dep}
+    DEPENDS qzrc ${_script} ${ARG_DEPENDS}
     DEPFILE ${_dep}
     COMMENT "Compiling resources ${script}"
     VERBATIM)

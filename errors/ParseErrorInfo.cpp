@@ -1,9 +1,8 @@
 #include "errors/ParseErrorInfo.h"
 
+#include <cstdio>
+
 #include <windows.h>
-
-#include <qzwin/format.h>
-
 
 #include "dom/XMLDOMPtr.h"
 
@@ -67,11 +66,15 @@ GUID GuidOf(const _com_error& error) {
 
 void FormatParseErrorText(char (&text)[kParseErrorTextSize], LONG errorCode, LONG filePos, LONG line,
                           LONG linePos, const char* reason, const char* srcText, const char* url) {
-  const int written = qzwin::FormatBounded(text, kParseErrorFormat, static_cast<int>(errorCode),
-                                           static_cast<int>(filePos), static_cast<int>(line),
-                                           static_cast<int>(linePos), reason != nullptr ? reason : kNoReason,
-                                           srcText != nullptr ? srcText : kNoSource, url != nullptr ? url : kNoUrl);
-  if (static_cast<size_t>(written) == kParseErrorTextSize - 1) DropPartialCharacter(text, kParseErrorTextSize - 1);
+  const int wanted = std::snprintf(text, kParseErrorTextSize, kParseErrorFormat, static_cast<int>(errorCode),
+                                   static_cast<int>(filePos), static_cast<int>(line), static_cast<int>(linePos),
+                                   reason != nullptr ? reason : kNoReason, srcText != nullptr ? srcText : kNoSource,
+                                   url != nullptr ? url : kNoUrl);
+  if (wanted < 0) {
+    text[0] = '\0';
+  } else if (static_cast<size_t>(wanted) >= kParseErrorTextSize) {
+    DropPartialCharacter(text, kParseErrorTextSize - 1);
+  }
 }
 
 void SetParseErrorInfo(IXMLDOMNode* node, const _com_error& error) {
@@ -84,7 +87,7 @@ void SetParseErrorInfo(IXMLDOMNode* node, const _com_error& error) {
     IXMLDOMParseErrorPtr parseError;
     if (FAILED(doc->get_parseError(&parseError))) return;
     if (parseError == nullptr) {
-      qzwin::FormatBounded(text, "%s", kNoParseError);
+      std::snprintf(text, kParseErrorTextSize, "%s", kNoParseError);
     } else {
       Gather(parseError, text);
     }

@@ -1,11 +1,13 @@
-// The module object of qzschemas: the process-wide schema-cache state (the
+// The module object of qzschemas: the COM module (lock count, object map,
+// class objects, registration), the process-wide schema-cache state (the
 // schema collection that every service object hands out, and the cache entry
 // that the collection last refused), and the module-wide operations on the
-// shared files (where they lie, the default schema cache, and the update of
-// its basic data types entry at registration).
+// shared files (where they lie, the default schema cache, the update of its
+// basic data types entry and the built-in files written at registration).
 #pragma once
 
 #include <windows.h>
+#include <atlbase.h>
 #include <comdef.h>
 #include <msxml6.h>
 
@@ -13,16 +15,11 @@
 
 #include "dom/XMLDOMPtr.h"
 
-class CQZModule {
+// The operations read the resources of GetResourceInstance(): the library's
+// own once DllMain has initialised the module, else (null) the program's.
+class CQZModule : public CComModule {
  public:
-  CQZModule();
-  CQZModule(const CQZModule&) = delete;
-  CQZModule& operator=(const CQZModule&) = delete;
-
-  // The module whose resources the operations read; null means the
-  // program's own module.
-  HINSTANCE GetResourceInstance() const { return m_hInstResource; }
-  void SetResourceInstance(HINSTANCE hInstResource) { m_hInstResource = hInstResource; }
+  CQZModule() = default;
 
   // Builds a new schema collection from the schema cache file (writing the
   // default file first when there is none) and stores it. On failure the
@@ -65,6 +62,12 @@ class CQZModule {
   // points its basic data types entries at the system directory.
   HRESULT UpdateBasicDatatypesEntry();
 
+  // Writes the RT_HTML resource nResourceId into the system directory as
+  // pszFileName, byte for byte through a text-mode stream. E_FAIL, after
+  // "Failed to register the file : <path>" on standard output, when the
+  // file cannot be opened.
+  HRESULT WriteResourceToSystemDirectory(UINT nResourceId, LPCSTR pszFileName);
+
  private:
   // Offers the schema of one cache entry to collection (see
   // BuildSchemaCollection); failures other than a refused add are raised.
@@ -77,6 +80,7 @@ class CQZModule {
   // Service objects of several threads may initialise and read the state at
   // once; this guards the three members above, never a whole build.
   std::mutex m_stateLock;
-
-  HINSTANCE m_hInstResource;
 };
+
+// The library's one module object.
+extern CQZModule _Module;

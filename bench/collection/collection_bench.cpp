@@ -2,7 +2,6 @@
 // against libxml2 compiling the same 100 files directly. The ratio is what
 // the cache file, the DOM documents and the collection cost on top of
 // compiling the schemas.
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,12 +10,9 @@
 
 #include <benchmark/benchmark.h>
 #include <libxml/xmlschemas.h>
-#include <unistd.h>
 
-#include <qzwin/platform.h>
-
+#include "bench_platform.h"
 #include "module/QZModule.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -43,28 +39,13 @@ std::string SchemaText(const std::string& targetNamespace, int index) {
   return xsd + "</xs:schema>\n";
 }
 
-// A throw-away platform with the resolver installed, 100 schema files and a
-// cache that lists them.
+// A throw-away platform with 100 schema files and a cache that lists them.
 struct Platform {
-  std::filesystem::path root;
+  qzbench::BenchPlatform base{"collection_bench"};
   std::vector<std::string> schemaFiles;  // POSIX paths
 
   Platform() {
-    root = std::filesystem::temp_directory_path() / ("collection_bench_" + std::to_string(getpid()));
-    std::filesystem::create_directories(root);
-    setenv("QZ_ROOT", root.c_str(), 1);
-    CoInitialize(nullptr);
-    RegisterResolver();
-
-    CQZModule module;
-    _bstr_t cachePath;
-    if (FAILED(module.GetSchemaCachePath(cachePath))) std::abort();
-    std::string cachePosix;
-    qzwin::ToPosixPath(static_cast<const char*>(cachePath), &cachePosix);
-    std::filesystem::create_directories(std::filesystem::path(cachePosix).parent_path());
-
-    const std::filesystem::path schemas = root / "drive_c" / "Schemas";
-    std::filesystem::create_directories(schemas);
+    const std::filesystem::path schemas = base.DriveC("Schemas");
     std::string entries;
     for (int i = 0; i < kSchemaCount; ++i) {
       const std::string name = "Measurement" + std::to_string(i) + ".xsd";
@@ -74,29 +55,12 @@ struct Platform {
       schemaFiles.push_back(file.string());
       entries += "\t\t<QZSchema urn=\"" + urn + "\" Filename=\"C:\\Schemas\\" + name + "\"/>\r\n";
     }
-    std::ofstream(cachePosix, std::ios::binary) << CacheText(entries);
-  }
-
-  ~Platform() {
-    CoUninitialize();
-    std::filesystem::remove_all(root);
-  }
-
-  static void RegisterResolver() {
-    HMODULE resolver = LoadLibraryA(QZ_RESOLVER_MODULE);
-    auto reg = resolver != nullptr ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-                                         GetProcAddress(resolver, "DllRegisterServer"))
-                                   : nullptr;
-    if (reg == nullptr || FAILED(reg())) std::abort();
-    FreeLibrary(resolver);
+    std::ofstream(base.CachePath(), std::ios::binary) << CacheText(entries);
   }
 
   // The module's default cache with its one entry replaced by entries.
   static std::string CacheText(const std::string& entries) {
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(IDR_DEFAULT_SCHEMA_CACHE), RT_HTML);
-    if (found == nullptr) std::abort();
-    const std::string resource(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
-                               SizeofResource(nullptr, found));
+    const std::string resource = qzbench::DefaultCacheText();
     return resource.substr(0, resource.find("\t<QZSchemas ")) + "\t<QZSchemas xmlns=\"x-schema:#QZSchemas\">\r\n" +
            entries + "\t</QZSchemas>\r\n</QZSchemasRoot>\r\n";
   }

@@ -7,6 +7,11 @@ namespace qzcli {
 // Prints where the stand-in keeps the machine and what COM classes it knows.
 int Doctor(int argc, char** argv);
 
+// Prints the declaration of the platform's active encoding, or with
+// --apply IN OUT writes IN to OUT with that declaration at its start, through
+// the registered schema service. 3 when the service is not available.
+int Encoding(int argc, char** argv);
+
 // Prints the resolved schema cache and encodings paths and whether the files
 // exist. With --setup, first installs the path resolver if it is missing.
 int Paths(int argc, char** argv);
@@ -14,6 +19,10 @@ int Paths(int argc, char** argv);
 // "register" or "unregister": the platform path resolver built beside the
 // client, in the current platform root.
 int Resolver(int argc, char** argv);
+
+// regsvr [/u] [/s] [LIBRARY]: calls the library's DllRegisterServer (or,
+// with /u, DllUnregisterServer) and reports the outcome; /s prints nothing.
+int Regsvr(int argc, char** argv);
 
 // Registers the resolver module and makes its shared directory; 0 on success.
 int InstallResolver();

@@ -14,8 +14,10 @@ struct Command {
 
 const Command kCommands[] = {
     {"doctor", "show the platform root, drives, system directory, registry and COM classes", qzcli::Doctor},
+    {"encoding", "print the active encoding's declaration [--apply IN OUT: write IN to OUT with it]", qzcli::Encoding},
     {"paths", "show the schema cache and encodings paths and whether they exist [--setup]", qzcli::Paths},
     {"resolver", "register | unregister the platform path resolver", qzcli::Resolver},
+    {"regsvr", "register the qzschemas library, or another in-process server [/u] [/s] [LIBRARY]", qzcli::Regsvr},
 };
 
 int Usage(FILE* out) {

@@ -10,22 +10,15 @@
 
 #include <qzwin/platform.h>
 
+#include "built_modules.h"
 #include "cache/SharedFiles.h"
 #include "commands.h"
 
 namespace qzcli {
 namespace {
 
-// The build puts programs in bin/ and modules in lib/ beside it.
-std::string ResolverModulePath() {
-  std::error_code error;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error) return "resolver.so";
-  return (program.parent_path().parent_path() / "lib" / "resolver.so").string();
-}
-
 int CallServerExport(const char* exportName) {
-  const std::string path = ResolverModulePath();
+  const std::string path = BuiltModulePath("resolver.so");
   HMODULE module = LoadLibraryA(path.c_str());
   if (module == nullptr) {
     std::fprintf(stderr, "qzschemas: cannot load the path resolver %s\n", path.c_str());

@@ -19,13 +19,20 @@ struct ThreadState {
 thread_local ThreadState t_state;
 
 // Threads that are initialised now; when the last one leaves, the process's
-// COM state is torn down.
+// COM state is torn down. The multithreaded apartment ends with the last of
+// its threads.
 std::mutex g_mutex;
 ULONG g_initialisedThreads = 0;
+ULONG g_multithreadedThreads = 0;
 
 }  // namespace
 
 bool ThreadIsInitialised() { return t_state.initCount > 0; }
+
+Apartment CurrentApartment() {
+  if (t_state.model == Model::kMultithreaded) return Apartment{true, {}};
+  return Apartment{false, std::this_thread::get_id()};
+}
 
 }  // namespace qzwin::com
 
@@ -44,6 +51,7 @@ STDAPI CoInitializeEx(LPVOID, DWORD dwCoInit) {
   t_state.model = model;
   std::lock_guard lock(g_mutex);
   ++g_initialisedThreads;
+  if (model == Model::kMultithreaded) ++g_multithreadedThreads;
   return S_OK;
 }
 
@@ -53,10 +61,15 @@ STDAPI_(void) CoUninitialize(void) {
     --t_state.initCount;
     return;
   }
-  // Still initialised while the thread's class objects are released, so
+  bool apartmentEnds = true;
+  if (t_state.model == Model::kMultithreaded) {
+    std::lock_guard lock(g_mutex);
+    apartmentEnds = --g_multithreadedThreads == 0;
+  }
+  // Still initialised while the apartment's class objects are released, so
   // that an object which revokes its own registration on the way out gets
   // an ordinary answer.
-  RevokeRegistrationsOfThisThread();
+  if (apartmentEnds) RevokeRegistrationsOf(CurrentApartment());
   t_state.initCount = 0;
   bool last = false;
   {

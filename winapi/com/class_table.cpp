@@ -2,10 +2,7 @@
 
 #include <mutex>
 #include <new>
-#include <thread>
 #include <vector>
-
-#include "apartment.h"
 
 namespace qzwin::com {
 namespace {
@@ -15,7 +12,7 @@ struct Registration {
   CLSID clsid;
   IUnknown* object;  // the table's own reference
   DWORD clsContext;
-  std::thread::id thread;
+  Apartment apartment;  // the only one that sees it
 };
 
 // The table never calls out while it holds its lock: objects are added,
@@ -47,9 +44,10 @@ void RevokeWhere(Predicate matches) {
 }  // namespace
 
 IUnknown* FindRegisteredClassObject(REFCLSID clsid, DWORD clsContext) {
+  const Apartment caller = CurrentApartment();
   std::lock_guard lock(g_mutex);
   for (const Registration& r : g_registrations) {
-    if (r.clsid == clsid && (r.clsContext & clsContext) != 0) {
+    if (r.clsid == clsid && (r.clsContext & clsContext) != 0 && r.apartment == caller) {
       // Taking a reference cannot re-enter COM.
       r.object->AddRef();
       return r.object;
@@ -58,9 +56,8 @@ IUnknown* FindRegisteredClassObject(REFCLSID clsid, DWORD clsContext) {
   return nullptr;
 }
 
-void RevokeRegistrationsOfThisThread() {
-  std::thread::id self = std::this_thread::get_id();
-  RevokeWhere([self](const Registration& r) { return r.thread == self; });
+void RevokeRegistrationsOf(const Apartment& apartment) {
+  RevokeWhere([&apartment](const Registration& r) { return r.apartment == apartment; });
 }
 
 void RevokeAllRegistrations() {
@@ -84,7 +81,7 @@ STDAPI CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext
   try {
     std::lock_guard lock(g_mutex);
     DWORD cookie = NextCookie();
-    g_registrations.push_back({cookie, rclsid, pUnk, dwClsContext, std::this_thread::get_id()});
+    g_registrations.push_back({cookie, rclsid, pUnk, dwClsContext, CurrentApartment()});
     *lpdwRegister = cookie;
     return S_OK;
   } catch (const std::bad_alloc&) {
@@ -94,13 +91,17 @@ STDAPI CoRegisterClassObject(REFCLSID rclsid, LPUNKNOWN pUnk, DWORD dwClsContext
   return E_OUTOFMEMORY;
 }
 
+// A cookie that is not (or no longer) registered is refused: an object that
+// revokes its own registration after its apartment has already dropped it
+// gets E_INVALIDARG and nothing else happens.
 STDAPI CoRevokeClassObject(DWORD dwRegister) {
   if (!ThreadIsInitialised()) return CO_E_NOTINITIALIZED;
-  bool found = false;
+  const Apartment caller = CurrentApartment();
+  HRESULT hr = E_INVALIDARG;
   RevokeWhere([&](const Registration& r) {
     if (r.cookie != dwRegister) return false;
-    found = true;
-    return true;
+    hr = r.apartment == caller ? S_OK : RPC_E_WRONG_THREAD;
+    return hr == S_OK;
   });
-  return found ? S_OK : CO_E_OBJNOTREG;
+  return hr;
 }

@@ -3,15 +3,17 @@
 
 #include <objbase.h>
 
+#include "apartment.h"
+
 namespace qzwin::com {
 
-// The class object registered for clsid in a context that serves
-// clsContext, with a reference for the caller; null when there is none.
-// When several are registered, the earliest registration serves.
+// The class object registered in the calling thread's apartment for clsid
+// in a context that serves clsContext, with a reference for the caller; null
+// when there is none. When several are registered, the earliest serves.
 IUnknown* FindRegisteredClassObject(REFCLSID clsid, DWORD clsContext);
 
-// Revokes what the calling thread registered (its last CoUninitialize).
-void RevokeRegistrationsOfThisThread();
+// Revokes what was registered in apartment (the apartment's end).
+void RevokeRegistrationsOf(const Apartment& apartment);
 
 // Revokes every registration (the last CoUninitialize of the process).
 void RevokeAllRegistrations();

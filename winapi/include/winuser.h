@@ -1,5 +1,6 @@
-// User interface of the stand-in: message boxes (shown through the UI host of
-// qzwin/uihost.h) and wsprintfA.
+// User interface of the stand-in: message boxes and modal dialogs (shown
+// through the UI host of qzwin/uihost.h), the windows of those dialogs, and
+// wsprintfA.
 #pragma once
 
 #include <cstdarg>
@@ -72,7 +73,8 @@ EXTERN_C int WINAPI wvsprintfA(LPSTR lpOut, LPCSTR lpFmt, va_list arglist);
 EXTERN_C int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType);
 #define MessageBox MessageBoxA
 
-// The window that is active on this thread, or null.
+// The window that is active on this thread: the modal dialog it shows, else
+// the UI host's window, else null.
 EXTERN_C HWND WINAPI GetActiveWindow(void);
 
 // ---- Window, dialog and control styles; dialog messages ---------------------
@@ -192,5 +194,107 @@ EXTERN_C HWND WINAPI GetActiveWindow(void);
 #define ES_WANTRETURN 0x1000L
 #define ES_NUMBER 0x2000L
 
+// ---- Messages ---------------------------------------------------------------
+
+#define WM_NULL 0x0000
+#define WM_DESTROY 0x0002
+#define WM_SETTEXT 0x000C
+#define WM_GETTEXT 0x000D
+#define WM_GETTEXTLENGTH 0x000E
+#define WM_CLOSE 0x0010
+#define WM_SETFONT 0x0030
+#define WM_NCDESTROY 0x0082
 #define WM_INITDIALOG 0x0110
 #define WM_COMMAND 0x0111
+#define WM_USER 0x0400
+#define DM_GETDEFID (WM_USER + 0)
+#define DC_HASDEFID 0x534B
+#define BM_CLICK 0x00F5
+#define BN_CLICKED 0
+
+#define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
+#define MAKELRESULT(l, h) ((LRESULT)(DWORD)MAKELONG(l, h))
+
+// ---- Windows and dialogs ----------------------------------------------------
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+typedef INT_PTR(CALLBACK* DLGPROC)(HWND, UINT, WPARAM, LPARAM);
+
+// The extra values of a dialog window (GetWindowLongPtr).
+#define DWLP_MSGRESULT 0
+#define DWLP_DLGPROC (DWLP_MSGRESULT + sizeof(LRESULT))
+#define DWLP_USER (DWLP_DLGPROC + sizeof(DLGPROC))
+#define GWLP_ID (-12)
+#define GWL_STYLE (-16)
+#define GWL_EXSTYLE (-20)
+
+// A dialog template's header and items, WORD-aligned as in the resource;
+// variable-length names and texts follow each (see the SDK's description).
+#pragma pack(push, 2)
+typedef struct {
+  DWORD style;
+  DWORD dwExtendedStyle;
+  WORD cdit;
+  short x;
+  short y;
+  short cx;
+  short cy;
+} DLGTEMPLATE;
+typedef struct {
+  DWORD style;
+  DWORD dwExtendedStyle;
+  short x;
+  short y;
+  short cx;
+  short cy;
+  WORD id;
+} DLGITEMTEMPLATE;
+#pragma pack(pop)
+typedef DLGTEMPLATE* LPDLGTEMPLATEA;
+typedef const DLGTEMPLATE* LPCDLGTEMPLATEA;
+typedef LPCDLGTEMPLATEA LPCDLGTEMPLATE;
+
+// Shows a dialog modally and returns what EndDialog was given; -1 when the
+// template is missing or malformed or names an unknown control class, 0
+// for an owner that is not a window. The dialog is shown through the UI host.
+EXTERN_C INT_PTR WINAPI DialogBoxParamA(HINSTANCE hInstance, LPCSTR lpTemplateName, HWND hWndParent,
+                                        DLGPROC lpDialogFunc, LPARAM dwInitParam);
+EXTERN_C INT_PTR WINAPI DialogBoxIndirectParamA(HINSTANCE hInstance, LPCDLGTEMPLATEA hDialogTemplate,
+                                                HWND hWndParent, DLGPROC lpDialogFunc, LPARAM dwInitParam);
+#define DialogBoxParam DialogBoxParamA
+#define DialogBoxIndirectParam DialogBoxIndirectParamA
+// Marks the dialog to end with nResult once the current message is handled.
+EXTERN_C BOOL WINAPI EndDialog(HWND hDlg, INT_PTR nResult);
+
+EXTERN_C HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
+EXTERN_C int WINAPI GetDlgCtrlID(HWND hWnd);
+EXTERN_C BOOL WINAPI SetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPCSTR lpString);
+EXTERN_C UINT WINAPI GetDlgItemTextA(HWND hDlg, int nIDDlgItem, LPSTR lpString, int cchMax);
+#define SetDlgItemText SetDlgItemTextA
+#define GetDlgItemText GetDlgItemTextA
+
+EXTERN_C LRESULT WINAPI SendMessageA(HWND hWnd, UINT Msg, WPARAM wParam, LPARAM lParam);
+#define SendMessage SendMessageA
+EXTERN_C BOOL WINAPI SetWindowTextA(HWND hWnd, LPCSTR lpString);
+EXTERN_C int WINAPI GetWindowTextA(HWND hWnd, LPSTR lpString, int nMaxCount);
+EXTERN_C int WINAPI GetWindowTextLengthA(HWND hWnd);
+#define SetWindowText SetWindowTextA
+#define GetWindowText GetWindowTextA
+#define GetWindowTextLength GetWindowTextLengthA
+
+EXTERN_C BOOL WINAPI IsWindow(HWND hWnd);
+EXTERN_C HWND WINAPI GetParent(HWND hWnd);
+EXTERN_C BOOL WINAPI DestroyWindow(HWND hWnd);
+EXTERN_C HWND WINAPI SetFocus(HWND hWnd);
+EXTERN_C HWND WINAPI GetFocus(void);
+EXTERN_C LONG_PTR WINAPI GetWindowLongPtrA(HWND hWnd, int nIndex);
+EXTERN_C LONG_PTR WINAPI SetWindowLongPtrA(HWND hWnd, int nIndex, LONG_PTR dwNewLong);
+#define GetWindowLongPtr GetWindowLongPtrA
+#define SetWindowLongPtr SetWindowLongPtrA
+EXTERN_C BOOL WINAPI SetPropA(HWND hWnd, LPCSTR lpString, HANDLE hData);
+EXTERN_C HANDLE WINAPI GetPropA(HWND hWnd, LPCSTR lpString);
+EXTERN_C HANDLE WINAPI RemovePropA(HWND hWnd, LPCSTR lpString);
+#define SetProp SetPropA
+#define GetProp GetPropA
+#define RemoveProp RemovePropA

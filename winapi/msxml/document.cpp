@@ -4,6 +4,7 @@
 
 #include <oleauto.h>
 
+#include "declaration.h"
 #include "element.h"
 #include "node_list.h"
 #include "qualified_name.h"
@@ -139,9 +140,16 @@ HRESULT Document::createProcessingInstruction(BSTR target, BSTR data, IXMLDOMPro
   *pi = nullptr;
   std::string name = BstrToUtf8(target);
   if (!IsName(name)) return E_FAIL;
+  std::string text = BstrToUtf8(data);
+  if (name == "xml") {
+    // The declaration's data must read as its pseudo-attributes now; it is
+    // kept as typed.
+    Declaration declaration;
+    HRESULT hr = ParseDeclaration(data != nullptr ? std::optional<std::string_view>(text) : std::nullopt, &declaration);
+    if (FAILED(hr)) return hr;
+  }
   IXMLDOMNode* node = nullptr;
-  HRESULT hr =
-      MakeNode(xmlNewDocPI(tree()->doc(), BAD_CAST name.c_str(), BAD_CAST BstrToUtf8(data).c_str()), &node);
+  HRESULT hr = MakeNode(xmlNewDocPI(tree()->doc(), BAD_CAST name.c_str(), BAD_CAST text.c_str()), &node);
   return As(node, hr, pi);
 }
 

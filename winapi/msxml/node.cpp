@@ -3,6 +3,7 @@
 #include <oleauto.h>
 
 #include "data_type.h"
+#include "declaration.h"
 #include "document.h"
 #include "element.h"
 #include "named_node_map.h"
@@ -103,10 +104,6 @@ const char* TypeString(DOMNodeType type) {
   }
 }
 
-bool IsDeclaration(xmlNodePtr node) {
-  return node->type == XML_PI_NODE && xmlStrEqual(node->name, BAD_CAST "xml");
-}
-
 bool IsAncestorOrSelf(xmlNodePtr candidate, xmlNodePtr node) {
   for (; node != nullptr; node = node->parent) {
     if (node == candidate) return true;
@@ -127,13 +124,12 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr before) {
   bool isDocument = parent->type == XML_DOCUMENT_NODE;
   if (parent->type != XML_ELEMENT_NODE && parent->type != XML_DOCUMENT_FRAG_NODE && !isDocument) return E_FAIL;
   if (IsDeclaration(child)) {
-    // The declaration stands once, first in a document.
+    // The declaration stands once, at the top of a document; like MSXML, the
+    // DOM lets it stand anywhere there, even after the document element.
     if (!isDocument) return E_FAIL;
     for (xmlNodePtr n = parent->children; n != nullptr; n = n->next) {
       if (n != child && IsDeclaration(n)) return E_FAIL;
     }
-    xmlNodePtr first = parent->children == child ? child->next : parent->children;
-    if (first != nullptr && before != first) return E_FAIL;
     return S_OK;
   }
   if (!isDocument) return S_OK;

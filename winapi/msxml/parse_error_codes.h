@@ -11,6 +11,12 @@ inline constexpr HRESULT kInvalidContent = static_cast<HRESULT>(0xC00CE014);
 inline constexpr HRESULT kUndeclaredPrefix = static_cast<HRESULT>(0xC00CE01D);
 inline constexpr HRESULT kRequiredAttributeMissing = static_cast<HRESULT>(0xC00CE020);
 inline constexpr HRESULT kNothingToValidate = static_cast<HRESULT>(0xC00CE224);  // XML_E_NODTD
+// The XML declaration's own syntax.
+inline constexpr HRESULT kMissingEquals = static_cast<HRESULT>(0xC00CE501);
+inline constexpr HRESULT kMissingQuote = static_cast<HRESULT>(0xC00CE502);
+inline constexpr HRESULT kBadCharInString = static_cast<HRESULT>(0xC00CE506);
+inline constexpr HRESULT kDeclarationSyntax = static_cast<HRESULT>(0xC00CE507);  // XML_E_XMLDECLSYNTAX
+inline constexpr HRESULT kUnexpectedAttribute = static_cast<HRESULT>(0xC00CE56C);
 inline constexpr HRESULT kBadSyntax = static_cast<HRESULT>(0xC00CE50D);
 inline constexpr HRESULT kMultipleRoots = static_cast<HRESULT>(0xC00CE555);
 inline constexpr HRESULT kInvalidAtTopLevel = static_cast<HRESULT>(0xC00CE556);

@@ -1,6 +1,5 @@
 #include "serialize.h"
 
-#include <cctype>
 #include <cstring>
 #include <memory>
 #include <strings.h>
@@ -8,6 +7,7 @@
 #include <libxml/encoding.h>
 #include <libxml/xmlsave.h>
 
+#include "declaration.h"
 #include "qualified_name.h"
 #include "utf.h"
 
@@ -54,6 +54,37 @@ bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
   return xmlSaveClose(save) >= 0 && written >= 0;
 }
 
+// While saving, the document names the encoding written: without one,
+// libxml2 writes every non-ASCII character of an attribute value as a
+// character reference, which MSXML does only for characters the encoding
+// lacks.
+class DocumentEncoding {
+ public:
+  DocumentEncoding(xmlDocPtr doc, const char* encoding)
+      : doc_(doc), saved_(doc->encoding), own_(xmlStrdup(BAD_CAST encoding)) {
+    if (own_ != nullptr) doc_->encoding = own_;
+  }
+  ~DocumentEncoding() {
+    doc_->encoding = saved_;
+    xmlFree(const_cast<xmlChar*>(own_));
+  }
+  DocumentEncoding(const DocumentEncoding&) = delete;
+  DocumentEncoding& operator=(const DocumentEncoding&) = delete;
+
+ private:
+  xmlDocPtr doc_;
+  const xmlChar* saved_;
+  const xmlChar* own_;
+};
+
+// A node directly under the document; the declaration is written anew from
+// its pseudo-attributes.
+bool SaveTopLevelNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
+  if (!IsDeclaration(node)) return SaveNode(node, encoding, options, sink);
+  sink->out->append(DeclarationMarkupOf(node));
+  return true;
+}
+
 std::string EscapeAttribute(const xmlChar* value) {
   std::string out;
   for (const xmlChar* c = value; c != nullptr && *c != 0; ++c) {
@@ -82,11 +113,12 @@ std::string SerializeForXmlProperty(xmlNodePtr node) {
   Sink sink{&text, false};
   if (node->type == XML_DOCUMENT_NODE) {
     for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
-      SaveNode(child, "UTF-8", XML_SAVE_NO_DECL, &sink);
+      SaveTopLevelNode(child, "UTF-8", XML_SAVE_NO_DECL, &sink);
       text += "\r\n";
     }
     return text;
   }
+  if (IsDeclaration(node)) return DeclarationMarkupOf(node);
   if (node->type == XML_ATTRIBUTE_NODE) {
     // An attribute's markup is name="value".
     xmlChar* value = xmlNodeGetContent(node);
@@ -112,22 +144,13 @@ std::string SerializeForXmlProperty(xmlNodePtr node) {
 
 std::string DeclaredEncoding(xmlDocPtr doc) {
   xmlNodePtr first = doc->children;
-  if (first == nullptr || first->type != XML_PI_NODE || !xmlStrEqual(first->name, BAD_CAST "xml") ||
-      first->content == nullptr) {
+  if (!IsDeclaration(first) || first->content == nullptr) return "UTF-8";
+  Declaration declaration;
+  if (FAILED(ParseDeclaration(std::string_view(reinterpret_cast<const char*>(first->content)), &declaration)) ||
+      !declaration.encoding) {
     return "UTF-8";
   }
-  std::string data(reinterpret_cast<const char*>(first->content));
-  size_t at = data.find("encoding");
-  if (at == std::string::npos) return "UTF-8";
-  at += 8;
-  while (at < data.size() && std::isspace(static_cast<unsigned char>(data[at]))) ++at;
-  if (at >= data.size() || data[at] != '=') return "UTF-8";
-  ++at;
-  while (at < data.size() && std::isspace(static_cast<unsigned char>(data[at]))) ++at;
-  if (at >= data.size() || (data[at] != '"' && data[at] != '\'')) return "UTF-8";
-  size_t end = data.find(data[at], at + 1);
-  if (end == std::string::npos) return "UTF-8";
-  return data.substr(at + 1, end - at - 1);
+  return *declaration.encoding;
 }
 
 HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
@@ -141,8 +164,9 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
   }
   std::string text;
   Sink sink{&text, true};
+  DocumentEncoding documentEncoding(doc, writerEncoding);
   for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
-    if (!SaveNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
+    if (!SaveTopLevelNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
     text += "\r\n";
   }
   if (!utf16) {

@@ -45,8 +45,13 @@ constexpr KnownMessage kKnownMessages[] = {
     {DISP_E_MEMBERNOTFOUND, "Member not found."},
     {DISP_E_EXCEPTION, "Exception occurred."},
     {TYPE_E_LIBNOTREGISTERED, "Library not registered."},
+    {TYPE_E_REGISTRYACCESS, "Error accessing the OLE registry."},
+    {TYPE_E_CANTLOADLIBRARY, "Error loading type library/DLL."},
     {HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), "The system cannot find the file specified."},
     {HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND), "The system cannot find the path specified."},
+    {HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND), "The specified module could not be found."},
+    {HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND), "The specified procedure could not be found."},
+    {HRESULT_FROM_WIN32(ERROR_BAD_EXE_FORMAT), "%1 is not a valid Win32 application."},
     {HRESULT_FROM_WIN32(ERROR_NO_UNICODE_TRANSLATION),
      "No mapping for the Unicode character exists in the target multi-byte code page."},
 };

@@ -1,9 +1,11 @@
 // qzrc: the resource compiler of the POSIX build.
 //
-//   qzrc <script.rc> <output.cpp> [<output.d>]
+//   qzrc [-I <dir>]... <script.rc> <output.cpp> [<output.d>]
 //
 // Reads the script and the files it names and writes a C++ source that
 // embeds them as the module's resources, and a depfile naming every input.
+// Data files are looked for beside the script, then in each -I folder, as
+// the Windows compiler looks on its include path.
 // On an error it prints "file:line: error: ..." and writes nothing.
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "depfile.h"
 #include "resource_script.h"
@@ -36,8 +39,9 @@ bool WriteFileAtomically(const fs::path& path, const std::string& content) {
   return !error;
 }
 
-int Compile(const fs::path& script, const fs::path& output, const fs::path& depfile) {
-  qzrc::ResourceScript parsed = qzrc::ParseScript(script);
+int Compile(const fs::path& script, const fs::path& output, const fs::path& depfile,
+            const std::vector<fs::path>& dataDirs) {
+  qzrc::ResourceScript parsed = qzrc::ParseScript(script, dataDirs);
   for (const std::string& warning : parsed.warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   std::ostringstream source;
   qzrc::WriteResourceSource(parsed, script, source);
@@ -55,12 +59,20 @@ int Compile(const fs::path& script, const fs::path& output, const fs::path& depf
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: qzrc <script.rc> <output.cpp> [<output.d>]\n");
+  std::vector<fs::path> dataDirs;
+  int first = 1;
+  while (first + 1 < argc && std::string(argv[first]) == "-I") {
+    dataDirs.emplace_back(argv[first + 1]);
+    first += 2;
+  }
+  const int files = argc - first;
+  if (files != 2 && files != 3) {
+    std::fprintf(stderr, "usage: qzrc [-I <dir>]... <script.rc> <output.cpp> [<output.d>]\n");
     return 2;
   }
+  char** file = argv + first;
   try {
-    return Compile(argv[1], argv[2], argc == 4 ? fs::path(argv[3]) : fs::path());
+    return Compile(file[0], file[1], files == 3 ? fs::path(file[2]) : fs::path(), dataDirs);
   } catch (const qzrc::ScriptError& error) {
     std::fprintf(stderr, "%s\n", error.what());
   } catch (const std::exception& error) {
@@ -68,6 +80,6 @@ int main(int argc, char** argv) {
   }
   // Leave no output behind that could pass for this script's.
   std::error_code ignored;
-  fs::remove(argv[2], ignored);
+  fs::remove(file[1], ignored);
   return 1;
 }

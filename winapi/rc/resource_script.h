@@ -37,8 +37,11 @@ struct ResourceScript {
   std::vector<std::string> warnings;
 };
 
-// Reads the script and the headers it includes. Throws ScriptError, naming
+// Reads the script and the headers it includes. A data file is looked for
+// beside the script, then in each of dataDirs in order (the build's own
+// outputs, such as a type library, lie there). Throws ScriptError, naming
 // file and line, for anything outside the subset qzrc understands.
-ResourceScript ParseScript(const std::filesystem::path& script);
+ResourceScript ParseScript(const std::filesystem::path& script,
+                           const std::vector<std::filesystem::path>& dataDirs = {});
 
 }  // namespace qzrc

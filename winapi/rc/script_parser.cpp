@@ -68,7 +68,8 @@ std::string Hex(std::uint32_t value) {
 
 class Parser {
  public:
-  explicit Parser(const fs::path& script) : script_(script), source_(script, &result_), reader_(source_, &result_.warnings) {}
+  Parser(const fs::path& script, const std::vector<fs::path>& dataDirs)
+      : script_(script), dataDirs_(dataDirs), source_(script, &result_), reader_(source_, &result_.warnings) {}
 
   ResourceScript Run() {
     while (const Token* next = reader_.Peek()) Statement(*next);
@@ -192,15 +193,21 @@ class Parser {
     if (written.size() >= 2 && written[1] == ':') {
       throw reader_.Error(token.line, "'" + written + "': name data files relative to the script");
     }
-    fs::path path = script_.parent_path() / ScriptPathToPosix(written);
+    const std::string relative = ScriptPathToPosix(written);
+    fs::path path = script_.parent_path() / relative;
+    std::string lookedFor = path.string();
     std::error_code error;
-    if (!fs::is_regular_file(path, error)) {
-      throw reader_.Error(token.line, "cannot open data file '" + written + "' (looked for " + path.string() + ")");
+    if (fs::is_regular_file(path, error)) return path;
+    for (const fs::path& dir : dataDirs_) {
+      fs::path candidate = dir / relative;
+      if (fs::is_regular_file(candidate, error)) return candidate;
+      lookedFor += ", " + candidate.string();
     }
-    return path;
+    throw reader_.Error(token.line, "cannot open data file '" + written + "' (looked for " + lookedFor + ")");
   }
 
   fs::path script_;
+  std::vector<fs::path> dataDirs_;
   ResourceScript result_;
   Preprocessor source_;
   StatementReader reader_;
@@ -210,6 +217,8 @@ class Parser {
 
 }  // namespace
 
-ResourceScript ParseScript(const fs::path& script) { return Parser(script).Run(); }
+ResourceScript ParseScript(const fs::path& script, const std::vector<fs::path>& dataDirs) {
+  return Parser(script, dataDirs).Run();
+}
 
 }  // namespace qzrc

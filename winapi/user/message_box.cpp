@@ -2,6 +2,8 @@
 #include <qzwin/uihost.h>
 #include <winuser.h>
 
+#include "window_table.h"
+
 EXTERN_C int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT uType) {
   qzwin::MessageBoxRequest request;
   request.owner = hWnd;
@@ -11,4 +13,7 @@ EXTERN_C int WINAPI MessageBoxA(HWND hWnd, LPCSTR lpText, LPCSTR lpCaption, UINT
   return qzwin::CurrentUiHost().ShowMessageBox(request);
 }
 
-EXTERN_C HWND WINAPI GetActiveWindow(void) { return qzwin::CurrentUiHost().ActiveWindow(); }
+EXTERN_C HWND WINAPI GetActiveWindow(void) {
+  const std::vector<HWND>& dialogs = qzwin::user::ActiveDialogs();
+  return !dialogs.empty() ? dialogs.back() : qzwin::CurrentUiHost().ActiveWindow();
+}

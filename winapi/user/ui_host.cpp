@@ -1,7 +1,11 @@
 // The UI hosts: the process-wide choice of host, the stderr host and the
 // scripted host.
+#include <unistd.h>
+
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include <qzwin/uihost.h>
 #include <winuser.h>
@@ -11,9 +15,28 @@ namespace {
 
 std::atomic<UiHost*> installedHost{nullptr};
 
+bool PersonAtTerminal() {
+  const char* choice = std::getenv("QZ_UI_HOST");
+  if (choice != nullptr && std::strcmp(choice, "terminal") == 0) return true;
+  if (choice != nullptr && std::strcmp(choice, "stderr") == 0) return false;
+  return isatty(STDIN_FILENO) && isatty(STDERR_FILENO);
+}
+
 UiHost& DefaultHost() {
-  static StderrUiHost* host = new StderrUiHost();  // outlives every static destructor
+  // Made once and never destroyed, so that it outlives every static destructor.
+  static UiHost* host = PersonAtTerminal() ? static_cast<UiHost*>(new TerminalUiHost())
+                                           : static_cast<UiHost*>(new StderrUiHost());
   return *host;
+}
+
+const char* AnswerLabel(const DialogAnswer& answer) {
+  switch (answer.kind) {
+    case DialogAnswer::Enter: return "Enter";
+    case DialogAnswer::Escape: return "Esc";
+    case DialogAnswer::Close: return "close box";
+    case DialogAnswer::Abandon: return "nothing more (the dialog is abandoned)";
+    default: return "a button";
+  }
 }
 
 }  // namespace
@@ -67,6 +90,14 @@ int StderrUiHost::ShowMessageBox(const MessageBoxRequest& request) {
   return answer;
 }
 
+DialogAnswer StderrUiHost::ShowDialog(const DialogView& view, int attempt) {
+  DialogAnswer answer = UnattendedDialogAnswer(attempt);
+  std::string text = attempt == 0 ? DescribeDialog(view) : std::string();
+  std::fprintf(stderr, "%s-> %s\n", text.c_str(), AnswerLabel(answer));
+  std::fflush(stderr);
+  return answer;
+}
+
 void ScriptedUiHost::QueueAnswer(int answer) {
   std::lock_guard guard(mutex_);
   answers_.push_back(answer);
@@ -98,6 +129,36 @@ int ScriptedUiHost::ShowMessageBox(const MessageBoxRequest& request) {
   if (answers_.empty()) return defaultAnswer_;
   int answer = answers_.front();
   answers_.pop_front();
+  return answer;
+}
+
+void ScriptedUiHost::QueueDialogAnswer(DialogAnswer answer) {
+  std::lock_guard guard(mutex_);
+  dialogAnswers_.push_back(answer);
+}
+
+void ScriptedUiHost::SetDialogInspector(std::function<void(const DialogView&)> inspector) {
+  std::lock_guard guard(mutex_);
+  inspector_ = std::move(inspector);
+}
+
+std::vector<DialogView> ScriptedUiHost::ShownDialogs() const {
+  std::lock_guard guard(mutex_);
+  return shownDialogs_;
+}
+
+DialogAnswer ScriptedUiHost::ShowDialog(const DialogView& view, int attempt) {
+  std::function<void(const DialogView&)> inspector;
+  {
+    std::lock_guard guard(mutex_);
+    shownDialogs_.push_back(view);
+    inspector = inspector_;
+  }
+  if (inspector) inspector(view);  // outside the lock: it may call back into the host
+  std::lock_guard guard(mutex_);
+  if (dialogAnswers_.empty()) return UnattendedDialogAnswer(attempt);
+  DialogAnswer answer = dialogAnswers_.front();
+  dialogAnswers_.pop_front();
   return answer;
 }
 

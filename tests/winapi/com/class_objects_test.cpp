@@ -1,5 +1,8 @@
 // Class objects registered in the process: references, cookies, the order
-// of activation, and an object that registers itself while it is created.
+// of activation, who sees a registration, and an object that registers
+// itself while it is created.
+#include <thread>
+
 #include <gtest/gtest.h>
 #include <objbase.h>
 #include <qzwin/com.h>
@@ -40,7 +43,7 @@ TEST_F(ClassObjects, TheTableHoldsAReferenceUntilRevoked) {
 
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
   EXPECT_EQ(factory.refs, 1u);
-  EXPECT_EQ(CoRevokeClassObject(cookie), CO_E_OBJNOTREG);
+  EXPECT_EQ(CoRevokeClassObject(cookie), E_INVALIDARG);
   EXPECT_EQ(Create(kLocalClsid, &hr), nullptr);
   EXPECT_EQ(hr, REGDB_E_CLASSNOTREG);
 }
@@ -63,6 +66,71 @@ TEST_F(ClassObjects, ComeBeforeBuiltInClassesWhichComeBeforeTheRegistry) {
   if (object != nullptr) object->Release();
   EXPECT_FALSE(comtest::IsModuleLoaded(QZ_TEST_SERVER_PATH));
   EXPECT_EQ(CoRevokeClassObject(cookie), S_OK);
+}
+
+// A single-threaded apartment keeps its registrations to itself, and they end
+// with it even while other threads stay in COM.
+TEST_F(ClassObjects, BelongToTheApartmentThatRegisteredThem) {
+  CountingFactory factory;
+  DWORD cookie = 0;
+  HRESULT fromOtherApartment = E_FAIL;
+  HRESULT revokedFromOtherApartment = E_FAIL;
+  std::thread([&] {
+    ASSERT_EQ(CoInitialize(nullptr), S_OK);
+    ASSERT_EQ(CoRegisterClassObject(kLocalClsid, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTI_SEPARATE, &cookie),
+              S_OK);
+    std::thread([&] {
+      CoInitialize(nullptr);
+      EXPECT_EQ(Create(kLocalClsid, &fromOtherApartment), nullptr);
+      revokedFromOtherApartment = CoRevokeClassObject(cookie);
+      CoUninitialize();
+    }).join();
+    HRESULT hr = E_FAIL;
+    IUnknown* mine = Create(kLocalClsid, &hr);
+    EXPECT_EQ(mine, static_cast<IUnknown*>(&factory));
+    if (mine != nullptr) mine->Release();
+    CoUninitialize();
+  }).join();
+  EXPECT_EQ(fromOtherApartment, REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(revokedFromOtherApartment, RPC_E_WRONG_THREAD);
+  EXPECT_EQ(factory.refs, 1u) << "the registering thread's CoUninitialize released it";
+
+  HRESULT hr = E_FAIL;
+  EXPECT_EQ(Create(kLocalClsid, &hr), nullptr);
+  EXPECT_EQ(CoRevokeClassObject(cookie), E_INVALIDARG);
+}
+
+// The multithreaded threads are one apartment: each sees what another
+// registered, and its registrations last until the last of them leaves.
+TEST_F(ClassObjects, MultithreadedThreadsShareOneApartment) {
+  CountingFactory factory;
+  IUnknown* seenByNeighbour = nullptr;
+  HRESULT fromSingleThreaded = S_OK;
+  ULONG refsAfterNeighbourLeft = 0;
+  std::thread([&] {
+    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(kLocalClsid, &factory, CLSCTX_INPROC_SERVER, REGCLS_MULTI_SEPARATE, &cookie),
+              S_OK);
+    std::thread([&] {
+      CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+      HRESULT hr = E_FAIL;
+      seenByNeighbour = Create(kLocalClsid, &hr);
+      if (seenByNeighbour != nullptr) seenByNeighbour->Release();
+      CoUninitialize();
+    }).join();
+    refsAfterNeighbourLeft = factory.refs;
+    std::thread([&] {
+      CoInitialize(nullptr);
+      EXPECT_EQ(Create(kLocalClsid, &fromSingleThreaded), nullptr);
+      CoUninitialize();
+    }).join();
+    CoUninitialize();
+  }).join();
+  EXPECT_EQ(seenByNeighbour, static_cast<IUnknown*>(&factory));
+  EXPECT_EQ(refsAfterNeighbourLeft, 2u);
+  EXPECT_EQ(fromSingleThreaded, REGDB_E_CLASSNOTREG);
+  EXPECT_EQ(factory.refs, 1u) << "the last multithreaded thread's CoUninitialize released it";
 }
 
 // Like the system's service object: from inside its own creation it offers
@@ -110,7 +178,7 @@ TEST_F(ClassObjects, AnObjectMayRegisterItselfWhileItIsCreated) {
   // its destructor then finds it gone.
   EXPECT_EQ(static_cast<CountingFactory*>(first)->refs, 1u);
   CoUninitialize();
-  EXPECT_EQ(SelfRegisteringService::s_revokedOnDestroy, CO_E_OBJNOTREG);
+  EXPECT_EQ(SelfRegisteringService::s_revokedOnDestroy, E_INVALIDARG);
   ASSERT_EQ(CoInitialize(nullptr), S_OK);
 }
 

@@ -176,22 +176,5 @@ TEST_F(Nodes, DataTypes) {
   EXPECT_EQ(S_FALSE, b->get_dataType(&type));
 }
 
-TEST_F(Nodes, TheDeclarationIsAProcessingInstructionFirstInTheDocument) {
-  IXMLDOMDocument2Ptr doc = NewDocument();
-  IXMLDOMProcessingInstructionPtr pi;
-  ASSERT_EQ(S_OK, doc->createProcessingInstruction(_bstr_t("xml"), _bstr_t("version='1.0' encoding ='ISO-8859-1'"),
-                                                   &pi));
-  IXMLDOMNodePtr out;
-  ASSERT_EQ(S_OK, doc->appendChild(pi, &out));
-  IXMLDOMElementPtr root;
-  doc->createElement(_bstr_t("r"), &root);
-  ASSERT_EQ(S_OK, doc->appendChild(root, &out));
-  EXPECT_EQ("<?xml version='1.0' encoding ='ISO-8859-1'?>\r\n<r/>\r\n", XmlOf(doc));
-  // A second declaration, or one after other content, is refused.
-  IXMLDOMProcessingInstructionPtr again;
-  doc->createProcessingInstruction(_bstr_t("xml"), _bstr_t("version='1.0'"), &again);
-  EXPECT_EQ(E_FAIL, doc->appendChild(again, &out));
-}
-
 }  // namespace
 }  // namespace msxmltest

@@ -65,4 +65,26 @@ TEST(ScriptErrorsTest, BadStatementsAreRefusedAtTheirLine) {
   }
 }
 
+// A data file the build makes lies outside the script's folder: it is found
+// in the folders given with -I, beside the script first.
+TEST(ScriptErrorsTest, DataFilesAreFoundBesideTheScriptThenInEachDataFolder) {
+  fs::path dir = qztest::FreshDirectory("qzrc-data-dirs");
+  fs::create_directories(dir / "script");
+  fs::create_directories(dir / "built");
+  std::ofstream(dir / "script" / "data.rc", std::ios::binary) << "1 RCDATA \"made.bin\"\n";
+  std::ofstream(dir / "built" / "made.bin", std::ios::binary) << "made";
+  const std::string script = (dir / "script" / "data.rc").string();
+  const std::string source = (dir / "out.cpp").string();
+
+  qztest::CommandRun without = Compile(script, source);
+  EXPECT_EQ(1, without.exitCode);
+  EXPECT_NE(without.output.find("cannot open data file 'made.bin'"), std::string::npos) << without.output;
+
+  const std::string withDir = std::string("'") + QZ_QZRC + "' -I '" + (dir / "empty").string() + "' -I '" +
+                              (dir / "built").string() + "' '" + script + "' '" + source + "'";
+  qztest::CommandRun with = qztest::RunCommand(withDir);
+  EXPECT_EQ(0, with.exitCode) << with.output;
+  EXPECT_TRUE(fs::exists(source));
+}
+
 }  // namespace

@@ -1,3 +1,0 @@
-#include "module/QZModule.h"
-
-CQZModule::CQZModule() : m_hInstResource(nullptr) {}

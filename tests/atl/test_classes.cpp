@@ -1,0 +1,29 @@
+#include "test_classes.h"
+
+namespace atltest {
+
+const IID IID_IFirst = {0x6b1e0c01, 0x1111, 0x4a4a, {0x9a, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}};
+const IID IID_ISecond = {0x6b1e0c01, 0x1111, 0x4a4a, {0x9a, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02}};
+const IID IID_IDerived = {0x6b1e0c01, 0x1111, 0x4a4a, {0x9a, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x03}};
+const CLSID CLSID_Plain = {0x6b1e0c01, 0x1111, 0x4a4a, {0x9a, 0x01, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01}};
+const CLSID CLSID_Container = {0x6b1e0c01, 0x1111, 0x4a4a, {0x9a, 0x01, 0x00, 0x00, 0x00, 0x00, 0x01, 0x02}};
+
+int Trace::constructed = 0;
+int Trace::destroyed = 0;
+LONG Trace::countInFinalConstruct = 0;
+HRESULT Trace::finalConstructResult = S_OK;
+bool Trace::releaseInFinalRelease = false;
+
+void Trace::Reset() {
+  constructed = destroyed = 0;
+  countInFinalConstruct = 0;
+  finalConstructResult = S_OK;
+  releaseInFinalRelease = false;
+}
+
+BEGIN_OBJECT_MAP(TestObjectMap)
+OBJECT_ENTRY(CLSID_Plain, CPlain)
+OBJECT_ENTRY(CLSID_Container, CContainer)
+END_OBJECT_MAP()
+
+}  // namespace atltest
