@@ -11,8 +11,6 @@ namespace {
 
 using PublishedClientTest = LibraryTest;
 
-constexpr LCID kEnglishUs = 0x0409;
-
 TEST_F(PublishedClientTest, RegistersCreatesThroughTheRegistryCallsEveryMethodAndUnregisters) {
   ASSERT_EQ(S_OK, library_.Register());
 
@@ -55,20 +53,52 @@ TEST_F(PublishedClientTest, RegistersCreatesThroughTheRegistryCallsEveryMethodAn
   EXPECT_EQ(S_OK, service->UnRegisterSchema(schemaFile, &text));
   EXPECT_EQ(nullptr, text);
 
-  // Late-bound clients find every member by its name, through the type library.
+  // Late-bound clients, as scripts are, find every member by its name in
+  // the user's default locale and call it through Invoke.
   IDispatch* dispatch = nullptr;
   ASSERT_EQ(S_OK, service->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch)));
   const struct {
     const OLECHAR* name;
     DISPID id;
   } members[] = {{OLESTR("Schemas"), 1}, {OLESTR("UseSelectedEncoding"), 2}, {OLESTR("GetSelectedEncodingName"), 3},
-                 {OLESTR("RegisterSchema"), 4}, {OLESTR("UnRegisterSchema"), 5}};
+                 {OLESTR("RegisterSchema"), 4}, {OLESTR("unregisterschema"), 5}};
   for (const auto& member : members) {
     LPOLESTR name = const_cast<LPOLESTR>(member.name);
     DISPID id = DISPID_UNKNOWN;
-    EXPECT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, kEnglishUs, &id));
+    EXPECT_EQ(S_OK, dispatch->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id));
     EXPECT_EQ(member.id, id);
   }
+
+  DISPPARAMS noArguments = {nullptr, nullptr, 0, 0};
+  _variant_t collection;
+  ASSERT_EQ(S_OK, dispatch->Invoke(1, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &noArguments,
+                                   &collection, nullptr, nullptr));
+  ASSERT_TRUE(V_VT(&collection) == VT_DISPATCH || V_VT(&collection) == VT_UNKNOWN);
+  IXMLDOMSchemaCollection* fromInvoke = nullptr;
+  ASSERT_EQ(S_OK, V_UNKNOWN(&collection)->QueryInterface(IID_IXMLDOMSchemaCollection,
+                                                          reinterpret_cast<void**>(&fromInvoke)));
+  fromInvoke->Release();
+
+  VARIANT fileArgument;
+  V_VT(&fileArgument) = VT_BSTR;
+  V_BSTR(&fileArgument) = schemaFile;
+  DISPPARAMS oneFile = {&fileArgument, nullptr, 1, 0};
+  _variant_t sentence;
+  EXPECT_EQ(S_OK, dispatch->Invoke(4, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &oneFile, &sentence, nullptr,
+                                   nullptr));
+  ASSERT_EQ(VT_BSTR, V_VT(&sentence));
+  EXPECT_STREQ("Schema cache succesfully updated with [C:\\WINDOWS\\system32\\Standard-report.xml]",
+               static_cast<const char*>(_bstr_t(V_BSTR(&sentence))));
+  EXPECT_EQ(S_OK, dispatch->Invoke(5, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &oneFile, nullptr, nullptr,
+                                   nullptr));
+  // A failing method reaches the script as an exception carrying its HRESULT.
+  EXCEPINFO failure = {};
+  EXPECT_EQ(DISP_E_EXCEPTION, dispatch->Invoke(5, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &oneFile,
+                                               nullptr, &failure, nullptr));
+  EXPECT_EQ(E_FAIL, failure.scode);
+  SysFreeString(failure.bstrSource);
+  SysFreeString(failure.bstrDescription);
+  SysFreeString(failure.bstrHelpFile);
   dispatch->Release();
   service->Release();
 

@@ -16,6 +16,11 @@ typedef const WCHAR* LPCWCH;
 #define CP_THREAD_ACP 3
 #define CP_UTF8 65001
 
+// The locales that stand for a default rather than a language.
+#define LOCALE_NEUTRAL 0x0000
+#define LOCALE_USER_DEFAULT 0x0400
+#define LOCALE_SYSTEM_DEFAULT 0x0800
+
 #define MB_PRECOMPOSED 0x00000001
 #define MB_COMPOSITE 0x00000002
 #define MB_USEGLYPHCHARS 0x00000004

@@ -2,6 +2,8 @@
 // information, and taking its result back.
 #include "invoke_frame.h"
 
+#include <cstring>
+
 #include <oleauto.h>
 
 #include <algorithm>
@@ -163,6 +165,9 @@ HRESULT InvokeFrame::Bind(WORD flags, const DISPPARAMS& params, UINT* argErr) {
     if (FAILED(hr)) return hr;
     if (!slot.type.byRef) return DISP_E_BADVARTYPE;
     slot.type.byRef = false;  // from here on, the type of the result itself
+    // A method that succeeds without writing its result leaves a null one,
+    // never whatever the slot's memory held.
+    std::memset(&slot.value, 0, sizeof slot.value);
     PassOwnValue(slot, true);
   }
   return S_OK;

@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include <oleauto.h>
+#include <winnls.h>
 
 #include <cstring>
 #include <optional>
@@ -71,9 +72,20 @@ std::optional<std::u16string> ChooseVersion(const std::u16string& libKey, WORD m
   return best;
 }
 
-// The registered path for `lcid`: the LCID itself, then its primary
-// language, then the neutral LCID 0.
-bool FindPath(const std::u16string& versionKey, LCID lcid, std::u16string* path) {
+// The machine's one locale (US English), which the default locales stand for.
+constexpr LCID kMachineLocale = 0x0409;
+
+// The neutral and the user's or system's default locale mean the machine's
+// own, as clients that pass them expect a library of that language to answer.
+LCID ResolveDefaultLocale(LCID lcid) {
+  return lcid == LOCALE_NEUTRAL || lcid == LOCALE_USER_DEFAULT || lcid == LOCALE_SYSTEM_DEFAULT ? kMachineLocale
+                                                                                                 : lcid;
+}
+
+// The registered path for `lcid`: the LCID itself (a default locale resolved
+// first), then its primary language, then the neutral LCID 0.
+bool FindPath(const std::u16string& versionKey, LCID requested, std::u16string* path) {
+  const LCID lcid = ResolveDefaultLocale(requested);
   const unsigned lcids[] = {lcid, lcid & 0x3FFu, 0u};
   for (unsigned candidate : lcids) {
     for (const char16_t* platform : kPlatformKeys) {

@@ -153,7 +153,11 @@ TEST(TypeLibRegistration, LcidFallsBackToPrimaryLanguageThenNeutral) {
   EXPECT_EQ(PathFor(libid, 1, 0, 0x809), "english");
   EXPECT_EQ(PathFor(libid, 1, 0, 0x407), "neutral");
   EXPECT_EQ(PathFor(libid, 2, 0, 0x409), "us only");
-  EXPECT_EQ(PathFor(libid, 2, 0, 0), "not registered");
+  EXPECT_EQ(PathFor(libid, 2, 0, 0x407), "not registered");
+  // The neutral and default locales stand for the machine's, US English.
+  EXPECT_EQ(PathFor(libid, 2, 0, LOCALE_NEUTRAL), "us only");
+  EXPECT_EQ(PathFor(libid, 2, 0, LOCALE_USER_DEFAULT), "us only");
+  EXPECT_EQ(PathFor(libid, 2, 0, LOCALE_SYSTEM_DEFAULT), "us only");
   RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
 }
 
