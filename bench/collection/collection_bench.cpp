@@ -104,9 +104,5 @@ BENCHMARK(BM_Libxml2CompileSchemas)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
   Platform prepared;
   platform = &prepared;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qzbench::RunBenchmarks(argc, argv);
 }

@@ -108,9 +108,5 @@ BENCHMARK_CAPTURE(BM_Libxml2ReadAndSave, whole, true)
 int main(int argc, char** argv) {
   Platform prepared;
   platform = &prepared;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return qzbench::RunBenchmarks(argc, argv);
 }

@@ -1,5 +1,7 @@
 #include "bench_platform.h"
 
+#include <benchmark/benchmark.h>
+
 #include <cstdlib>
 
 #include <unistd.h>
@@ -54,6 +56,14 @@ std::string DefaultCacheText() {
   if (found == nullptr) std::abort();
   return std::string(static_cast<const char*>(LockResource(LoadResource(nullptr, found))),
                      SizeofResource(nullptr, found));
+}
+
+int RunBenchmarks(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
 }
 
 }  // namespace qzbench

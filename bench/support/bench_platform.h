@@ -31,4 +31,8 @@ class BenchPlatform {
 // The bytes of the module's default cache, resource 208 of the program.
 std::string DefaultCacheText();
 
+// Runs the benchmarks the command line names; what a program's main returns.
+// The program prepares its platform before, so every benchmark shares it.
+int RunBenchmarks(int argc, char** argv);
+
 }  // namespace qzbench
