@@ -12,7 +12,7 @@
 #include <libxml/parser.h>
 #include <unistd.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/NamespaceRewrites.h"
 #include "schemas/XMLDocument.h"
