@@ -12,7 +12,7 @@
 #include <objbase.h>
 
 #include "commands.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "qzschemas.h"
 
 _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService, __uuidof(IQZXMLSchemaService));

@@ -10,7 +10,7 @@
 #include "cache/SharedFiles.h"
 #include "commands.h"
 #include "dom/XMLDOMAdapterList.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "schema_service.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/XMLDocument.h"
