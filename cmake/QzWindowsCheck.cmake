@@ -3,8 +3,9 @@
 # stand-in (syntax only, one CTest case per file), so that nothing the system
 # writes drifts off Windows.
 #
-# cmake/mingw/include adds what mingw-w64's headers lack against the SDK; its
-# msxml6.h includes msxml6_idl.h, which widl makes from Wine's msxml6.idl.
+# The headers are those of the cross build (QzMingwHeaders.cmake).
+
+include(QzMingwHeaders)
 
 option(QZ_WINDOWS_CHECK "Compile-check the system against the Windows SDK headers with mingw-w64" ON)
 
@@ -23,16 +24,8 @@ function(qz_add_windows_check)
   find_program(QZ_MINGW_CXX NAMES i686-w64-mingw32-g++ i686-w64-mingw32-g++-posix
                DOC "mingw-w64's C++ compiler for 32-bit Windows (g++-mingw-w64-i686)" REQUIRED)
 
+  qz_add_mingw_headers()
   set(_generated ${CMAKE_BINARY_DIR}/mingw/include)
-  set(_msxml6 ${_generated}/msxml6_idl.h)
-  file(MAKE_DIRECTORY ${_generated})
-  add_custom_command(
-    OUTPUT ${_msxml6}
-    COMMAND ${QZ_WIDL} --nostdinc -I ${QZ_WINE_IDL_DIR} -h -o ${_msxml6} ${QZ_WINE_IDL_DIR}/msxml6.idl
-    DEPENDS ${QZ_WINE_IDL_DIR}/msxml6.idl
-    COMMENT "Making msxml6_idl.h for the Windows compile check"
-    VERBATIM)
-  add_custom_target(qz_windows_check_headers ALL DEPENDS ${_msxml6})
 
   set(_flags -std=c++20 -fsyntax-only -Wall -Wextra -Werror -Wno-unused-parameter
              -isystem ${CMAKE_SOURCE_DIR}/cmake/mingw/include -isystem ${_generated}
