@@ -1,13 +1,20 @@
 # mingw-w64's Windows headers as the system compiles against them.
 #
 # mingw-w64 has no msxml6.h: widl makes msxml6_idl.h from Wine's msxml6.idl
-# into <build>/mingw/include, and cmake/mingw/include/msxml6.h includes it
-# past the clash with mingw-w64's old msxml.h. The same folder adds what
-# mingw-w64's comdef.h leaves out. Both the Windows compile check and the
-# cross build take their headers from here.
+# into <build>/mingw/include, which cmake/mingw/include/msxml6.h includes;
+# msxml.h there takes the place of mingw-w64's old MSXML 2 header, whose
+# declarations would clash with it. The same folder adds what
+# mingw-w64's comdef.h and winnt.rh leave out. The Windows build takes its
+# headers from here (QzWindowsSdk.cmake).
 #
 # qz_add_mingw_headers() makes the target qz_mingw_headers: an interface
 # library whose include folders come before the SDK's.
+#
+# QZ_WINDRES_DEFINITIONS: what windres needs defined to read the resource
+# scripts as the Windows resource compiler does. windres lacks that
+# compiler's keyword HTML (RT_HTML); the scripts keep the keyword, and
+# windres's preprocessor turns it into the number.
+set(QZ_WINDRES_DEFINITIONS HTML=23)
 
 function(qz_add_mingw_headers)
   if(TARGET qz_mingw_headers)

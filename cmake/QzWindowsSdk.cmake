@@ -26,6 +26,4 @@ add_library(qzwin_kernel INTERFACE)
 # nothing but the two DLLs: no libgcc, libstdc++ or winpthread DLL.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
-# windres lacks the Windows resource compiler's keyword HTML (RT_HTML); the
-# script keeps the keyword, and windres's preprocessor turns it into the number.
-add_compile_definitions($<$<COMPILE_LANGUAGE:RC>:HTML=23>)
+add_compile_definitions("$<$<COMPILE_LANGUAGE:RC>:${QZ_WINDRES_DEFINITIONS}>")
