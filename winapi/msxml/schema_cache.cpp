@@ -4,7 +4,7 @@
 
 #include "document.h"
 #include "external_loader.h"
-#include "parse_error.h"
+#include "error_collector.h"
 #include "utf.h"
 
 namespace qzwin::msxml {
