@@ -235,9 +235,9 @@ class ATL_MODULE_LOCAL CComCreator2 {
   ;                                                                   \
   return _entries;                                                    \
   }                                                                   \
-  virtual ULONG STDMETHODCALLTYPE AddRef() = 0;                       \
-  virtual ULONG STDMETHODCALLTYPE Release() = 0;                      \
-  virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) = 0;
+  ULONG STDMETHODCALLTYPE AddRef() override = 0;                      \
+  ULONG STDMETHODCALLTYPE Release() override = 0;                     \
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override = 0;
 
 // The creator is always protected (see CComObjectRootEx); kept for classes
 // written with it.

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "fuzz/fuzz_support.h"
 #include "tests/winapi/oleaut/typelib/walk_library.h"
 #include "winapi/oleaut/typelib/msft_reader.h"
 #include "winapi/oleaut/typelib/pe_resources.h"
@@ -13,13 +14,10 @@
 
 using namespace qzwin::typelib;
 
-// The fuzzer runs without the registry and the COM runtime: no imported
-// library is ever registered, and IUnknown's IID comes from here.
-EXTERN_C const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-
-WINOLEAUTAPI LoadRegTypeLib(REFGUID, WORD, WORD, LCID, ITypeLib** lib) {
-  *lib = nullptr;
-  return TYPE_E_LIBNOTREGISTERED;
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  // An imported library is looked up in the registry of a throw-away root.
+  qzfuzz::StartPlatform();
+  return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

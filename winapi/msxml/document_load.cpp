@@ -12,6 +12,7 @@
 #include <winbase.h>
 
 #include "document.h"
+#include "error_collector.h"
 #include "external_loader.h"
 #include "parse_error_codes.h"
 #include "utf.h"
@@ -113,6 +114,9 @@ void Document::Fail(ParseErrorInfo info) {
 
 HRESULT Document::Parse(const Source& source) {
   InstallExternalLoader();
+  // Whatever libxml2 reports while reading and validating comes here, not
+  // to stderr; the parser context and the validators keep what is shown.
+  FirstErrorCollector engineErrors;
   parseError_ = ParseErrorInfo{};
   url_ = source.url;
 
@@ -165,6 +169,12 @@ HRESULT Document::Parse(const Source& source) {
     } else {
       info.code = kBadSyntax;
       info.reason = "The document could not be read.";
+    }
+    if (engineErrors.found() && engineErrors.domain() == XML_FROM_I18N) {
+      // Bytes that do not convert from the document's encoding end the
+      // parse; the converter's message says which they were.
+      info.code = kBadEncoding;
+      info.reason = engineErrors.message();
     }
     Fail(std::move(info));
     return parseError_.code;

@@ -101,18 +101,4 @@ void LocateInText(std::string_view text, LONG line, LONG column, ParseErrorInfo*
   info->filepos = characters + (column > 0 ? column - 1 : 0);
 }
 
-FirstErrorCollector::FirstErrorCollector() { xmlSetStructuredErrorFunc(this, Collect); }
-
-FirstErrorCollector::~FirstErrorCollector() { xmlSetStructuredErrorFunc(nullptr, nullptr); }
-
-void FirstErrorCollector::Collect(void* self, xmlErrorPtr error) {
-  auto* collector = static_cast<FirstErrorCollector*>(self);
-  if (collector->found_ || error == nullptr || error->level == XML_ERR_WARNING) return;
-  collector->found_ = true;
-  collector->code_ = error->code;
-  collector->message_ = ReasonOf(error->message);
-  collector->node_ = static_cast<xmlNodePtr>(error->node);
-  collector->line_ = error->line;
-}
-
 }  // namespace qzwin::msxml

@@ -48,29 +48,4 @@ std::string ReasonOf(const char* message);
 // parsed (UTF-8) and a 1-based line and column.
 void LocateInText(std::string_view text, LONG line, LONG column, ParseErrorInfo* info);
 
-// Collects the first error libxml2 reports while it is installed as the
-// thread's structured error handler (validation reports through it).
-class FirstErrorCollector {
- public:
-  FirstErrorCollector();
-  ~FirstErrorCollector();
-  FirstErrorCollector(const FirstErrorCollector&) = delete;
-  FirstErrorCollector& operator=(const FirstErrorCollector&) = delete;
-
-  static void Collect(void* self, xmlErrorPtr error);
-
-  bool found() const { return found_; }
-  int code() const { return code_; }
-  const std::string& message() const { return message_; }
-  xmlNodePtr node() const { return node_; }
-  int line() const { return line_; }
-
- private:
-  bool found_ = false;
-  int code_ = 0;
-  std::string message_;
-  xmlNodePtr node_ = nullptr;
-  int line_ = 0;
-};
-
 }  // namespace qzwin::msxml

@@ -4,8 +4,8 @@
 
 #include "document.h"
 #include "external_loader.h"
+#include "error_collector.h"
 #include "node.h"
-#include "parse_error.h"
 #include "utf.h"
 
 namespace qzwin::msxml {

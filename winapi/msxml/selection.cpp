@@ -5,6 +5,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include "error_collector.h"
 #include "qualified_name.h"
 
 namespace qzwin::msxml {
@@ -80,6 +81,9 @@ HRESULT ParseSelectionNamespaces(const std::string& text, SelectionNamespaces* o
 HRESULT SelectNodes(xmlNodePtr context, const SelectionNamespaces& namespaces, const std::string& expression,
                     std::vector<xmlNodePtr>* nodes) {
   nodes->clear();
+  // The context's handler takes what compiling and evaluating report; the
+  // collector takes what libxml2 reports past it.
+  FirstErrorCollector quiet;
   xmlXPathContextPtr xpath = ContextFor(context, namespaces);
   if (xpath == nullptr) return E_OUTOFMEMORY;
   std::unique_ptr<xmlXPathCompExpr, decltype(&xmlXPathFreeCompExpr)> compiled(

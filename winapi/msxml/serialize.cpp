@@ -8,6 +8,7 @@
 #include <libxml/xmlsave.h>
 
 #include "declaration.h"
+#include "error_collector.h"
 #include "qualified_name.h"
 #include "utf.h"
 
@@ -48,6 +49,9 @@ int Close(void*) { return 0; }
 
 // One top-level node through libxml2's writer.
 bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
+  // The writer's complaints (text it cannot convert) stay off stderr; the
+  // results below say whether it worked.
+  FirstErrorCollector quiet;
   xmlSaveCtxtPtr save = xmlSaveToIO(Append, Close, sink, encoding, options);
   if (save == nullptr) return false;
   long written = xmlSaveTree(save, node);
@@ -154,6 +158,7 @@ std::string DeclaredEncoding(xmlDocPtr doc) {
 }
 
 HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
+  FirstErrorCollector quiet;
   std::string encoding = DeclaredEncoding(doc);
   bool utf16 = IsUtf16(encoding);
   const char* writerEncoding = utf16 ? "UTF-8" : encoding.c_str();

@@ -5,6 +5,7 @@
 #include <libxml/valid.h>
 #include <libxml/xmlschemas.h>
 
+#include "error_collector.h"
 #include "parse_error_codes.h"
 #include "schema_cache.h"
 #include "xdr/xdr_validator.h"

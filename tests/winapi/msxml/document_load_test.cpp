@@ -262,5 +262,31 @@ TEST_F(DocumentLoad, ABomThatContradictsTheDeclarationDoesNotCrash) {
   }
 }
 
+// The engine reports only through the parse error: a file whose bytes do
+// not convert from the encoding its byte-order mark names fails to load,
+// and nothing is written to the process's standard error.
+TEST_F(DocumentLoad, UndecodableTextFailsQuietly) {
+  auto dir = qztest::FreshDirectory("undecodable");
+  // UTF-16LE: "<r>", a high surrogate followed by 'A' (no low surrogate), "</r>".
+  const std::string bytes("\xFF\xFE<\0r\0>\0\x00\xD8" "A\0<\0/\0r\0>\0", 20);
+  std::string path = WriteFile(dir / "corrupt.xml", bytes).string();
+  IXMLDOMDocument2Ptr byPath = NewDocument();
+  IXMLDOMDocument2Ptr byStream = NewDocument();
+  IPersistStreamPtr persist = byStream;
+  VARIANT_BOOL ok = VARIANT_TRUE;
+  testing::internal::CaptureStderr();
+  HRESULT pathResult = byPath->load(_variant_t(path.c_str()), &ok);
+  HRESULT streamResult = persist->Load(StreamOf(bytes));
+  EXPECT_EQ("", testing::internal::GetCapturedStderr());
+  EXPECT_EQ(S_FALSE, pathResult);
+  EXPECT_EQ(VARIANT_FALSE, ok);
+  ErrorFields error = ParseErrorOf(byPath);
+  EXPECT_EQ(static_cast<HRESULT>(0xC00CE56E), error.code);  // bad encoding
+  EXPECT_NE(std::string::npos, error.reason.find("0xD8")) << error.reason;
+  EXPECT_EQ(path, error.url);
+  EXPECT_LT(streamResult, 0);
+  EXPECT_EQ(streamResult, static_cast<HRESULT>(ParseErrorOf(byStream).code));
+}
+
 }  // namespace
 }  // namespace msxmltest
