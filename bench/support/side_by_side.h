@@ -14,10 +14,12 @@ namespace qzbench {
 using Side = std::function<bool()>;
 
 // Each iteration runs `ours` and `libxml2` once, in turns as to which goes
-// first. Counters: ours_ms and libxml2_ms (medians of the iterations), ratio
-// (of the medians), ours_MB and libxml2_MB (the growth of peak resident
-// memory during one run, each in a child process of its own) and mem_ratio.
-// The time column shows ours.
+// first. Counters: ours_ms and libxml2_ms (medians of the iterations' wall
+// times) and their ratio; the same of the thread's processor time
+// (ours_cpu_ms, libxml2_cpu_ms, cpu_ratio), which holds up better on a
+// machine shared with other work; ours_MB and libxml2_MB (the growth of peak
+// resident memory during one run, each in a child process of its own) and
+// mem_ratio. The time column shows ours.
 void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2);
 
 // How much the peak resident memory grows while `run` runs once, in MB,

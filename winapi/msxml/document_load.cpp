@@ -68,8 +68,23 @@ bool IsBlank(const xmlChar* text) {
   return true;
 }
 
+// Whether the element itself says xml:space="preserve".
+bool SaysPreserveSpace(xmlNodePtr element) {
+  for (xmlAttrPtr attr = element->properties; attr != nullptr; attr = attr->next) {
+    if (attr->ns != nullptr && xmlStrEqual(attr->ns->href, XML_XML_NAMESPACE) &&
+        xmlStrEqual(attr->name, BAD_CAST "space")) {
+      xmlChar* value = xmlNodeListGetString(element->doc, attr->children, 1);
+      bool preserve = xmlStrEqual(value, BAD_CAST "preserve");
+      xmlFree(value);
+      return preserve;
+    }
+  }
+  return false;
+}
+
 // Without preserveWhiteSpace, text nodes of white space only go, except
-// under xml:space="preserve".
+// under xml:space="preserve". Only elements outside a preserved subtree are
+// entered, so an element's own attribute decides for its content.
 void StripBlankText(xmlNodePtr node) {
   xmlNodePtr child = node->children;
   while (child != nullptr) {
@@ -77,7 +92,7 @@ void StripBlankText(xmlNodePtr node) {
     if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
       xmlUnlinkNode(child);
       xmlFreeNode(child);
-    } else if (child->type == XML_ELEMENT_NODE && xmlNodeGetSpacePreserve(child) != 1) {
+    } else if (child->type == XML_ELEMENT_NODE && !SaysPreserveSpace(child)) {
       StripBlankText(child);
     }
     child = next;

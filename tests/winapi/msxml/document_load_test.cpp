@@ -116,6 +116,17 @@ TEST_F(DocumentLoad, StreamsLoadFromTheirPositionToTheirEnd) {
   }
 }
 
+TEST_F(DocumentLoad, BlankTextGoesExceptWhereXmlSpaceSaysPreserve) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<r> <a xml:space='preserve'> <b> </b></a> <c xml:space='default'> <d> </d></c>"
+                           "<e xml:space='other'> </e></r>"));
+  IXMLDOMElementPtr root;
+  ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+  EXPECT_EQ("<r><a xml:space=\"preserve\"> <b> </b></a><c xml:space=\"default\"><d/></c>"
+            "<e xml:space=\"other\"/></r>",
+            XmlOf(root));
+}
+
 TEST_F(DocumentLoad, EmptyStreamFailsWithMissingRoot) {
   IXMLDOMDocument2Ptr doc = NewDocument();
   IPersistStreamPtr persist = doc;
