@@ -41,7 +41,13 @@ struct ParseErrorStrings {
   _bstr_t reason, srcText, url;
 };
 
-void Gather(IXMLDOMParseError* parseError, char (&text)[kParseErrorTextSize]) {
+}  // namespace
+
+void DescribeParseError(IXMLDOMParseError* parseError, char (&text)[kParseErrorTextSize]) {
+  if (parseError == nullptr) {
+    std::snprintf(text, kParseErrorTextSize, "%s", kNoParseError);
+    return;
+  }
   LONG errorCode = 0, filePos = 0, line = 0, linePos = 0;
   ParseErrorStrings strings;
   if (FAILED(parseError->get_errorCode(&errorCode)) || FAILED(parseError->get_filepos(&filePos)) ||
@@ -53,6 +59,8 @@ void Gather(IXMLDOMParseError* parseError, char (&text)[kParseErrorTextSize]) {
   }
   FormatParseErrorText(text, errorCode, filePos, line, linePos, strings.reason, strings.srcText, strings.url);
 }
+
+namespace {
 
 // The GUID that the caught error's own error information reports.
 GUID GuidOf(const _com_error& error) {
@@ -86,11 +94,7 @@ void SetParseErrorInfo(IXMLDOMNode* node, const _com_error& error) {
     if (FAILED(node->get_ownerDocument(&doc)) || doc == nullptr) return;
     IXMLDOMParseErrorPtr parseError;
     if (FAILED(doc->get_parseError(&parseError))) return;
-    if (parseError == nullptr) {
-      std::snprintf(text, kParseErrorTextSize, "%s", kNoParseError);
-    } else {
-      Gather(parseError, text);
-    }
+    DescribeParseError(parseError, text);
   } catch (const _com_error&) {
     return;
   }

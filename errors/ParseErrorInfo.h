@@ -15,6 +15,11 @@ constexpr size_t kParseErrorTextSize = 512;
 void FormatParseErrorText(char (&text)[kParseErrorTextSize], LONG errorCode, LONG filePos, LONG line,
                           LONG linePos, const char* reason, const char* srcText, const char* url);
 
+// The description of parseError, cut to fit text; the text that says no
+// parse error is available when parseError is null. Raises E_FAIL when the
+// parse error does not give one of its fields.
+void DescribeParseError(IXMLDOMParseError* parseError, char (&text)[kParseErrorTextSize]);
+
 // Installs error information that describes the parse error of node's owner
 // document, with the GUID (and its ProgID as source) of error. A null node,
 // or any failure while gathering the text, sets nothing. Raises only

@@ -4,7 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
 
-#include "xdr_cache_file_text.h"
+#include "support/cache_file_text.h"
 #include "xdr_validator.h"
 
 namespace {
@@ -16,7 +16,7 @@ std::string CacheFileWithEntries(int entries) {
     list += "\t\t<QZSchema urn=\"x-schema:" + name + "\" Filename=\"C:\\WINNT\\SYSTEM32\\" + name +
             "\"/>\r\n";
   }
-  return xdrtest::CacheFile(list);
+  return qztest::CacheFile(list);
 }
 
 void BM_ValidateCacheFile(benchmark::State& state) {

@@ -6,15 +6,13 @@
 #include "cache/SharedFiles.h"
 #include "cache_test_support.h"
 #include "resolver_installer.h"
+#include "support/narrow.h"
 #include "support/temp_root.h"
 
 namespace cachetest {
 namespace {
 
-std::string Narrow(const _bstr_t& text) {
-  const char* narrow = text;
-  return narrow != nullptr ? narrow : "";
-}
+using qztest::Narrow;
 
 using SharedFilesTest = CacheTest;
 
@@ -43,6 +41,12 @@ TEST_F(SharedFilesTest, WithoutTheResolverEveryPathFailsWithTheCreationResult) {
   EXPECT_EQ("old cache", Narrow(cache));
   EXPECT_EQ("old encodings", Narrow(encodings));
   EXPECT_EQ("old", Narrow(other));
+}
+
+TEST_F(SharedFilesTest, AFailedResolutionKeepsTheOldPath) {
+  _bstr_t kept("kept");
+  EXPECT_EQ(E_INVALIDARG, ResolveSharedFile(OLESTR("C:\\rooted.xml"), kept));
+  EXPECT_EQ("kept", Narrow(kept));
 }
 
 TEST(FileExistsTest, FilesDirectoriesAndWildcardMatchesCount) {

@@ -86,10 +86,4 @@ std::string Entry(const char* active, const char* encodingType) {
   return line + "/>\r\n";
 }
 
-std::string Narrow(BSTR text) {
-  const _bstr_t copy(text, true);
-  const char* narrow = copy;
-  return narrow != nullptr ? narrow : "";
-}
-
 }  // namespace encodingstest

@@ -10,6 +10,7 @@
 #include <msxml6.h>
 
 #include "errors/XMLDOMPtr.h"
+#include "support/narrow.h"
 
 namespace encodingstest {
 
@@ -35,6 +36,6 @@ class EncodingsTest : public testing::Test {
 // An Encoding line; null leaves the attribute out.
 std::string Entry(const char* active, const char* encodingType);
 
-std::string Narrow(BSTR text);
+using qztest::Narrow;
 
 }  // namespace encodingstest

@@ -104,13 +104,6 @@ std::filesystem::path Posix(const std::string& windowsPath) {
   return posix;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void LibraryTest::SetUp() {
   ASSERT_GE(CoInitialize(nullptr), 0);
   ASSERT_EQ(S_OK, resolvertest::RegisterResolver());

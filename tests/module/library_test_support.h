@@ -10,6 +10,8 @@
 #include <windows.h>
 #include <qzwin/uihost.h>
 
+#include "support/files.h"
+
 namespace moduletest {
 
 // The built library, held loaded for the life of the object.
@@ -58,7 +60,7 @@ std::string AddedLines(const std::string& before, const std::string& after);
 
 // Where a Windows path lies on this machine, and the bytes of a file there.
 std::filesystem::path Posix(const std::string& windowsPath);
-std::string ReadFile(const std::filesystem::path& path);
+using qztest::ReadFile;
 
 // The stand-in's system directory and the resolver's schema cache.
 constexpr const char* kSystemDirectory = "C:\\WINDOWS\\system32";

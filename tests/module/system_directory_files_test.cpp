@@ -11,6 +11,7 @@
 #include <qzwin/platform.h>
 
 #include "module/QZModule.h"
+#include "support/files.h"
 
 namespace {
 
@@ -25,12 +26,7 @@ fs::path SystemDirectory() {
   return posix;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using qztest::ReadFile;
 
 // The RT_HTML resource as this test program carries it.
 std::string Resource(WORD id) {

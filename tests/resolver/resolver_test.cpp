@@ -8,15 +8,12 @@
 
 #include "PlatformPathResolver.h"
 #include "resolver_installer.h"
+#include "support/narrow.h"
 #include "support/temp_root.h"
 
 namespace {
 
-std::string Narrow(BSTR text) {
-  std::string narrow;
-  for (UINT i = 0; text != nullptr && i < SysStringLen(text); ++i) narrow.push_back(static_cast<char>(text[i]));
-  return narrow;
-}
+using qztest::Narrow;
 
 // The value's type and text ("1:text"), or "missing"; with keyOnly, "key"
 // when the key is there.

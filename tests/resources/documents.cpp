@@ -1,6 +1,5 @@
 #include "documents.h"
 
-#include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 
 #include <fstream>
@@ -13,41 +12,9 @@ std::string ReadDocumentFile(const std::string& fileName) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string LineEnds(const std::string& bytes) {
-  std::string found;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    std::string end;
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-      end = "CRLF";
-      ++i;
-    } else if (bytes[i] == '\r') {
-      end = "CR";
-    } else if (bytes[i] == '\n') {
-      end = "LF";
-    } else {
-      continue;
-    }
-    if (found.empty()) found = end;
-    if (found != end) return "mixed";
-  }
-  return found;
-}
-
-bool IsAscii(const std::string& bytes) {
-  for (unsigned char c : bytes) {
-    if (c >= 0x80) return false;
-  }
-  return true;
-}
-
 XmlDoc ParseXml(const std::string& bytes) {
   return XmlDoc(xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "document.xml", nullptr,
                               XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
-}
-
-XmlDoc ParseHtml(const std::string& bytes) {
-  return XmlDoc(htmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "page.htm", nullptr,
-                               HTML_PARSE_NONET | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING));
 }
 
 std::vector<xmlNode*> ChildElements(const xmlNode* parent, const char* localName) {
@@ -86,24 +53,6 @@ std::optional<std::string> Attribute(const xmlNode* element, const std::string& 
   return std::nullopt;
 }
 
-std::vector<std::pair<std::string, std::string>> Attributes(const xmlNode* element) {
-  std::vector<std::pair<std::string, std::string>> attributes;
-  for (const xmlAttr* attribute = element->properties; attribute != nullptr; attribute = attribute->next) {
-    attributes.emplace_back(QualifiedName(attribute), Value(attribute));
-  }
-  return attributes;
-}
-
 std::string LocalName(const xmlNode* node) { return reinterpret_cast<const char*>(node->name); }
-
-std::string JoinOrDash(const std::vector<std::string>& parts, const char* separator) {
-  if (parts.empty()) return "—";
-  std::string joined;
-  for (const std::string& part : parts) {
-    if (!joined.empty()) joined += separator;
-    joined += part;
-  }
-  return joined;
-}
 
 }  // namespace qzdocs

@@ -13,12 +13,6 @@ namespace qzdocs {
 // The bytes of a built-in document as the resources folder holds it.
 std::string ReadDocumentFile(const std::string& fileName);
 
-// How the lines of a text end: "CR", "CRLF" or "LF"; "mixed" when they
-// differ, "" when there is no line end at all.
-std::string LineEnds(const std::string& bytes);
-
-bool IsAscii(const std::string& bytes);
-
 struct XmlDocFree {
   void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
 };
@@ -27,7 +21,6 @@ using XmlDoc = std::unique_ptr<xmlDoc, XmlDocFree>;
 // Parsed without network access and without messages; null when the text is
 // not well-formed.
 XmlDoc ParseXml(const std::string& bytes);
-XmlDoc ParseHtml(const std::string& bytes);
 
 // Element children, optionally only those with the given local name.
 std::vector<xmlNode*> ChildElements(const xmlNode* parent, const char* localName = nullptr);
@@ -35,14 +28,6 @@ std::vector<xmlNode*> ChildElements(const xmlNode* parent, const char* localName
 // An attribute by its name as written ("name", "dt:type"); nullopt when absent.
 std::optional<std::string> Attribute(const xmlNode* element, const std::string& qualifiedName);
 
-// The attributes of an element as written, in document order, without
-// namespace declarations.
-std::vector<std::pair<std::string, std::string>> Attributes(const xmlNode* element);
-
 std::string LocalName(const xmlNode* node);
-
-// Joins the parts with the separator, or gives "—" when there are none (the
-// way the tables of the built-in documents write "nothing").
-std::string JoinOrDash(const std::vector<std::string>& parts, const char* separator);
 
 }  // namespace qzdocs

@@ -11,15 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/narrow.h"
+
 namespace {
 
 constexpr SHORT kPtr = sizeof(void*);
 
-std::string Narrow(const OLECHAR* text) {
-  std::string narrow;
-  for (; text != nullptr && *text != 0; ++text) narrow.push_back(static_cast<char>(*text));
-  return narrow;
-}
+using qztest::Narrow;
 
 class PublishedTypeLibraryTest : public ::testing::Test {
  protected:

@@ -10,7 +10,7 @@
 #include "apartment.h"
 #include "builtin_classes.h"
 #include "class_table.h"
-#include "guid_text.h"
+#include "guid_format.h"
 #include "inproc_servers.h"
 #include "registry_values.h"
 

@@ -6,7 +6,7 @@
 #include <objbase.h>
 
 #include "builtin_classes.h"
-#include "guid_text.h"
+#include "guid_format.h"
 #include "registry_values.h"
 
 using namespace qzwin::com;

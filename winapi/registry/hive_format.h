@@ -19,7 +19,7 @@
 #include <string>
 #include <string_view>
 
-#include "key_tree.h"
+#include "memory_tree.h"
 
 namespace qzwin::registry {
 

@@ -1,62 +1,9 @@
 #include "registry_text.h"
 
+#include <winbase.h>
+#include <winnls.h>
+
 namespace qzwin::registry {
-namespace {
-
-constexpr char16_t kReplacement = 0xFFFD;
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-void AppendUtf16(std::u16string* out, char32_t codePoint) {
-  if (codePoint < 0x10000) {
-    out->push_back(static_cast<char16_t>(codePoint));
-    return;
-  }
-  codePoint -= 0x10000;
-  out->push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-  out->push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
-}
-
-// Decodes one UTF-8 sequence at text[*pos]; false (and *pos past the first
-// byte) when it is malformed, overlong, a surrogate or beyond U+10FFFF.
-bool DecodeOne(std::string_view text, size_t* pos, char32_t* codePoint) {
-  unsigned char lead = static_cast<unsigned char>(text[*pos]);
-  size_t extra;
-  char32_t value;
-  char32_t minimum;
-  if (lead < 0x80) {
-    *codePoint = lead;
-    ++*pos;
-    return true;
-  } else if ((lead & 0xE0) == 0xC0) {
-    extra = 1, value = lead & 0x1F, minimum = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    extra = 2, value = lead & 0x0F, minimum = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    extra = 3, value = lead & 0x07, minimum = 0x10000;
-  } else {
-    ++*pos;
-    return false;
-  }
-  size_t start = *pos;
-  ++*pos;
-  for (size_t i = 0; i < extra; ++i) {
-    if (*pos >= text.size()) return false;
-    unsigned char next = static_cast<unsigned char>(text[*pos]);
-    if ((next & 0xC0) != 0x80) return false;
-    value = (value << 6) | (next & 0x3F);
-    ++*pos;
-  }
-  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
-    *pos = start + 1;
-    return false;
-  }
-  *codePoint = value;
-  return true;
-}
-
-}  // namespace
 
 void AppendUtf8(std::string* out, char32_t codePoint) {
   if (codePoint < 0x80) {
@@ -76,45 +23,35 @@ void AppendUtf8(std::string* out, char32_t codePoint) {
   }
 }
 
+// The A functions see text in the system code page, which the kernel
+// converts; a registry file is strict UTF-8 whatever that code page is.
+
 std::u16string WidenUtf8(std::string_view text) {
-  std::u16string out;
-  out.reserve(text.size());
-  size_t pos = 0;
-  while (pos < text.size()) {
-    char32_t codePoint;
-    if (DecodeOne(text, &pos, &codePoint)) {
-      AppendUtf16(&out, codePoint);
-    } else {
-      out.push_back(kReplacement);
-    }
-  }
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  std::u16string out(static_cast<size_t>(units), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), length, out.data(), units);
   return out;
 }
 
 bool DecodeUtf8Strict(std::string_view text, std::u16string* out) {
-  size_t pos = 0;
-  while (pos < text.size()) {
-    char32_t codePoint;
-    if (!DecodeOne(text, &pos, &codePoint)) return false;
-    AppendUtf16(out, codePoint);
-  }
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  const int units = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+  if (units == 0) return false;
+  const size_t at = out->size();
+  out->resize(at + static_cast<size_t>(units));
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), length, out->data() + at, units);
   return true;
 }
 
 std::string NarrowToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char16_t unit = text[i];
-    if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
-      AppendUtf8(&out, 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-      ++i;
-    } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
-      AppendUtf8(&out, kReplacement);
-    } else {
-      AppendUtf8(&out, unit);
-    }
-  }
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), bytes, nullptr, nullptr);
   return out;
 }
 

@@ -1,6 +1,7 @@
-// Text helpers of the registry: UTF-8 <-> UTF-16 for the A functions (the
-// system code page is UTF-8), and the case folding that makes key and value
-// names case-insensitive.
+// Text helpers of the registry: the system code page <-> UTF-16 for the A
+// functions, through the kernel's conversions; strict UTF-8 for the registry
+// file; and the case folding that makes key and value names
+// case-insensitive.
 #pragma once
 
 #include <string>

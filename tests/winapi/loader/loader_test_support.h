@@ -2,6 +2,8 @@
 // and reading a file whole.
 #pragma once
 
+#include "support/files.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -13,9 +15,6 @@ inline const std::filesystem::path kModulePath = QZ_TEST_MODULE;
 inline const std::filesystem::path kDataDir = QZ_TEST_DATA_DIR;
 inline const std::filesystem::path kQzrcPath = QZ_QZRC;
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
+using qztest::ReadFile;
 
 }  // namespace loadertest

@@ -3,11 +3,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "xdr_cache_file_text.h"
+#include "support/cache_file_text.h"
 
 namespace msxmltest {
 
-const std::string kCacheFile = xdrtest::CacheFile(xdrtest::kDefaultCacheEntry);
+const std::string kCacheFile = qztest::CacheFile(qztest::kDefaultCacheEntry);
 
 IXMLDOMDocument2Ptr NewDocument(const CLSID& clsid) {
   IXMLDOMDocument2Ptr doc;
@@ -82,18 +82,6 @@ IStreamPtr StreamOf(const std::string& bytes) {
   LARGE_INTEGER start{};
   stream->Seek(start, STREAM_SEEK_SET, nullptr);
   return stream;
-}
-
-std::filesystem::path WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 IXMLDOMNodeListPtr Select(IXMLDOMNode* node, const char* xpath, HRESULT* hr) {

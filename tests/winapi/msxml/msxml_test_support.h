@@ -10,19 +10,8 @@
 #include <msxml6.h>
 #include <objbase.h>
 
-_COM_SMARTPTR_TYPEDEF(IXMLDOMDocument2, __uuidof(IXMLDOMDocument2));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMDocument, __uuidof(IXMLDOMDocument));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMNode, __uuidof(IXMLDOMNode));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMElement, __uuidof(IXMLDOMElement));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMAttribute, __uuidof(IXMLDOMAttribute));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMText, __uuidof(IXMLDOMText));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMNodeList, __uuidof(IXMLDOMNodeList));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMNamedNodeMap, __uuidof(IXMLDOMNamedNodeMap));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMProcessingInstruction, __uuidof(IXMLDOMProcessingInstruction));
-_COM_SMARTPTR_TYPEDEF(IXMLDOMSchemaCollection, __uuidof(IXMLDOMSchemaCollection));
-_COM_SMARTPTR_TYPEDEF(IPersistStream, __uuidof(IPersistStream));
-_COM_SMARTPTR_TYPEDEF(IStream, __uuidof(IStream));
+#include "support/files.h"
+#include "support/msxml_ptrs.h"
 
 namespace msxmltest {
 
@@ -53,8 +42,8 @@ struct ErrorFields {
 ErrorFields ParseErrorOf(IXMLDOMDocument2* doc);
 
 IStreamPtr StreamOf(const std::string& bytes);
-std::filesystem::path WriteFile(const std::filesystem::path& path, const std::string& bytes);
-std::string ReadFile(const std::filesystem::path& path);
+using qztest::ReadFile;
+using qztest::WriteFile;
 
 // Selection as the system does it.
 IXMLDOMNodeListPtr Select(IXMLDOMNode* node, const char* xpath, HRESULT* hr = nullptr);

@@ -2,11 +2,12 @@
 // encodings settings file, each carrying its own inline schema.
 #include <gtest/gtest.h>
 
-#include "xdr_cache_file_text.h"
+#include "support/cache_file_text.h"
 #include "xdr_errors.h"
 #include "xdr_test_support.h"
 
 using namespace xdrtest;
+using namespace qztest;
 namespace xdr = qzwin::msxml::xdr;
 
 namespace {

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <vector>
 
+#include "support/files.h"
 #include "registry_fixture.h"
 
 namespace {
@@ -16,12 +17,7 @@ namespace {
 using PersistenceTest = RegistryTest;
 namespace fs = std::filesystem;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using qztest::ReadFile;
 
 // Runs body in a child process; its exit code is the body's result.
 int InChild(const std::function<int()>& body) {

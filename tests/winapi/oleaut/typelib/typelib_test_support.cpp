@@ -6,12 +6,6 @@ namespace typelibtest {
 
 std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
 
-std::string Narrow(const OLECHAR* text) {
-  std::string narrow;
-  for (; text != nullptr && *text != 0; ++text) narrow.push_back(static_cast<char>(*text));
-  return narrow;
-}
-
 ITypeLibPtr LoadTestLibrary() {
   ITypeLib* lib = nullptr;
   EXPECT_EQ(LoadTypeLibEx(Wide(TYPELIB_TEST_TLB).c_str(), REGKIND_NONE, &lib), S_OK);

@@ -8,13 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "support/narrow.h"
 #include "typelib_test.h"
 #include "walk_library.h"
 
 namespace typelibtest {
 
 std::u16string Wide(const std::string& text);
-std::string Narrow(const OLECHAR* text);
+using qztest::Narrow;
 
 // The test library, loaded from its file without registering it.
 ITypeLibPtr LoadTestLibrary();

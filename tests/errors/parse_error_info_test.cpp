@@ -5,7 +5,7 @@
 #include <string>
 
 #include "errors/ParseErrorInfo.h"
-#include "system_test_support.h"
+#include "support/system_fixture.h"
 
 namespace {
 
@@ -32,6 +32,12 @@ TEST(ParseErrorText, PrintsSignedNumbersAndFallbacksForNullStrings) {
       Format(static_cast<LONG>(0xC00CE508), nullptr, nullptr, nullptr));
   // Empty strings that the parse error does give stay empty.
   EXPECT_NE(std::string::npos, Format(0, "", "", "").find("Error reason\t\t= \nIn the source of\t= \nURL = \n"));
+}
+
+TEST(ParseErrorText, SaysSoWhenNoParseErrorIsAvailable) {
+  char text[kParseErrorTextSize];
+  DescribeParseError(nullptr, text);
+  EXPECT_STREQ("Error while validating the XML document\nBut could not retrieve any error information\n", text);
 }
 
 TEST(ParseErrorText, IsCutToItsBufferWithoutSplittingACharacter) {
@@ -84,6 +90,22 @@ TEST_F(ParseErrorInfo, DescribesTheDocumentsParseError) {
   _bstr_t source;
   info->GetSource(source.GetAddress());
   EXPECT_EQ(0u, source.length());
+}
+
+TEST_F(ParseErrorInfo, TakesGuidAndSourceFromTheCaughtError) {
+  ICreateErrorInfoPtr create;
+  ASSERT_EQ(S_OK, CreateErrorInfo(&create));
+  create->SetGUID(CLSID_DOMDocument60);
+  IErrorInfoPtr carried = create;
+  SetParseErrorInfo(NodeOfFailedLoad("<a><b></a>"), _com_error(E_FAIL, carried, true));
+  IErrorInfoPtr info;
+  ASSERT_EQ(S_OK, GetErrorInfo(0, &info));
+  GUID guid{};
+  info->GetGUID(&guid);
+  EXPECT_TRUE(IsEqualGUID(CLSID_DOMDocument60, guid));
+  _bstr_t source;
+  info->GetSource(source.GetAddress());
+  EXPECT_EQ("Msxml2.DOMDocument.6.0", Narrow(source));
 }
 
 TEST_F(ParseErrorInfo, NullNodeLeavesEarlierInformationInPlace) {

@@ -1,4 +1,4 @@
-#include "guid_text.h"
+#include "guid_format.h"
 
 namespace qzwin::com {
 namespace {

@@ -7,8 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "key_store.h"
-#include "key_tree.h"
+#include "file_store.h"
+#include "memory_tree.h"
 
 namespace qzwin::registry {
 

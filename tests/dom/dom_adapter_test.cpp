@@ -11,7 +11,7 @@
 #include "schemas/CreateDocument.h"
 #include "schemas/XMLDocument.h"
 #include "support/temp_root.h"
-#include "system_test_support.h"
+#include "support/system_fixture.h"
 
 namespace {
 
@@ -156,7 +156,7 @@ TEST_F(DomAdapter, CreateChildNodeReportsFailuresAsParseErrors) {
 
 TEST_F(DomAdapter, SavesOnlyValidDocuments) {
   const std::filesystem::path dir = qztest::FreshDirectory("save");
-  const std::string path = systemtest::WriteFile(dir / "cache.xml", systemtest::kCacheText).string();
+  const std::string path = systemtest::WriteFile(dir / "cache.xml", systemtest::CacheText()).string();
   IXMLDOMDocument2Ptr doc;
   ASSERT_EQ(S_OK, CreateDocument(&doc));
   ASSERT_EQ(S_OK, holder_.SetDocument(doc));

@@ -1,4 +1,4 @@
-#include "key_store.h"
+#include "file_store.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

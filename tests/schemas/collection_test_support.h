@@ -7,6 +7,7 @@
 
 #include "cache_test_support.h"
 #include "errors/XMLDOMPtr.h"
+#include "support/narrow.h"
 
 namespace collectiontest {
 
@@ -43,6 +44,6 @@ class CollectionTest : public cachetest::CacheTest {
   std::string folder_;
 };
 
-std::string Narrow(const _bstr_t& text);
+using qztest::Narrow;
 
 }  // namespace collectiontest

@@ -1,10 +1,10 @@
 // The schema cache file as the service keeps it on disk, with its inline
-// schema, around the entries given. Shared by the tests and the benchmark.
+// schema, around the entries given. Shared by the tests and the benchmarks.
 #pragma once
 
 #include <string>
 
-namespace xdrtest {
+namespace qztest {
 
 inline constexpr char kCacheSchemaHead[] =
     "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
@@ -36,4 +36,4 @@ inline std::string CacheFile(const std::string& entries, bool closed = false) {
          entries + "\t</QZSchemas>\r\n</QZSchemasRoot>\r\n";
 }
 
-}  // namespace xdrtest
+}  // namespace qztest

@@ -1,4 +1,4 @@
-#include "open_keys.h"
+#include "process_state.h"
 
 #include <qzwin/registry.h>
 

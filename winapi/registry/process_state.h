@@ -11,8 +11,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "key_store.h"
-#include "key_tree.h"
+#include "file_store.h"
+#include "memory_tree.h"
 
 namespace qzwin::registry {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "call_forms.h"
-#include "key_calls.h"
+#include "api_forms.h"
+#include "operations.h"
 
 namespace qzwin::registry {
 namespace {

@@ -1,4 +1,4 @@
-#include "key_tree.h"
+#include "memory_tree.h"
 
 #include <winerror.h>
 

@@ -1,15 +1,20 @@
 // Shared by the tests of the system's own code: a COM-initialised fixture,
-// files and conversions.
+// the schema cache file's text and documents made as the system makes them.
 #pragma once
 
-#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "errors/XMLDOMPtr.h"
+#include "support/files.h"
+#include "support/narrow.h"
 
 namespace systemtest {
+
+using qztest::Narrow;
+using qztest::ReadFile;
+using qztest::WriteFile;
 
 class ComTest : public testing::Test {
  protected:
@@ -17,13 +22,11 @@ class ComTest : public testing::Test {
   void TearDown() override { CoUninitialize(); }
 };
 
-// An inline-schema document in the cache file's shape: QZSchemas needs at
-// least one QZSchema.
-extern const char* const kCacheText;
+// The schema cache file with one entry; its list needs at least one.
+std::string CacheText();
+// The same file with its list left empty, which its inline schema refuses.
+std::string CacheTextWithoutEntries();
 
-std::filesystem::path WriteFile(const std::filesystem::path& path, const std::string& bytes);
-std::string ReadFile(const std::filesystem::path& path);
-std::string Narrow(const _bstr_t& text);
 // The DOM as text, for checking what the parser received.
 std::string XmlOf(IXMLDOMNode* node);
 // A document with the system's settings and text loaded by loadXML.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "key_tree.h"
+#include "memory_tree.h"
 
 namespace qzwin::registry {
 

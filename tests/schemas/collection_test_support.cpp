@@ -61,9 +61,4 @@ IXMLDOMDocument2Ptr CollectionTest::UncheckedCacheDocument(const std::string& te
   return doc;
 }
 
-std::string Narrow(const _bstr_t& text) {
-  const char* narrow = text;
-  return narrow != nullptr ? narrow : "";
-}
-
 }  // namespace collectiontest

@@ -140,6 +140,34 @@ TEST_F(BuildSchemaCollectionTest, NullArgumentsAreRefused) {
 
 using LoadDocumentTest = CollectionTest;
 
+CLSID ClassOf(IXMLDOMDocument2* doc) {
+  CLSID clsid = CLSID_NULL;
+  IPersistStreamPtr persist;
+  if (SUCCEEDED(doc->QueryInterface(__uuidof(IPersistStream), reinterpret_cast<void**>(&persist)))) {
+    persist->GetClassID(&clsid);
+  }
+  return clsid;
+}
+
+// Loads return when the document is whole, validate, and fetch the schemas
+// it names; the schema documents go into a collection that any thread reads.
+TEST_F(LoadDocumentTest, DocumentsLoadSynchronouslyValidateAndResolveExternals) {
+  IXMLDOMDocument2Ptr plain, schema;
+  ASSERT_EQ(S_OK, CreateDocument(&plain));
+  ASSERT_EQ(S_OK, CreateSchemaDocument(&schema));
+  for (IXMLDOMDocument2* doc : {plain.GetInterfacePtr(), schema.GetInterfacePtr()}) {
+    VARIANT_BOOL async = VARIANT_TRUE, resolve = VARIANT_FALSE, validate = VARIANT_FALSE;
+    ASSERT_EQ(S_OK, doc->get_async(&async));
+    ASSERT_EQ(S_OK, doc->get_resolveExternals(&resolve));
+    ASSERT_EQ(S_OK, doc->get_validateOnParse(&validate));
+    EXPECT_EQ(VARIANT_FALSE, async);
+    EXPECT_EQ(VARIANT_TRUE, resolve);
+    EXPECT_EQ(VARIANT_TRUE, validate);
+  }
+  EXPECT_TRUE(IsEqualCLSID(CLSID_DOMDocument60, ClassOf(plain)));
+  EXPECT_TRUE(IsEqualCLSID(CLSID_FreeThreadedDOMDocument60, ClassOf(schema)));
+}
+
 TEST_F(LoadDocumentTest, OnlyADocumentThatLoadedCounts) {
   IXMLDOMDocument2Ptr doc;
   ASSERT_EQ(S_OK, CreateSchemaDocument(&doc));

@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "call_forms.h"
-#include "key_calls.h"
+#include "api_forms.h"
+#include "operations.h"
 
 namespace qzwin::registry {
 namespace {

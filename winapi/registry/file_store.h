@@ -12,7 +12,7 @@
 #include <functional>
 #include <string>
 
-#include "key_tree.h"
+#include "memory_tree.h"
 
 namespace qzwin::registry {
 

@@ -1,4 +1,4 @@
-#include "call_forms.h"
+#include "api_forms.h"
 
 #include <winreg.h>
 

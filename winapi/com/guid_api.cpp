@@ -4,7 +4,7 @@
 
 #include <objbase.h>
 
-#include "guid_text.h"
+#include "guid_format.h"
 
 using namespace qzwin::com;
 

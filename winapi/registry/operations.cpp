@@ -1,6 +1,6 @@
-#include "key_calls.h"
+#include "operations.h"
 
-#include "open_keys.h"
+#include "process_state.h"
 #include "registry_text.h"
 
 namespace qzwin::registry {
