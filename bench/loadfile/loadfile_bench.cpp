@@ -12,7 +12,7 @@
 #include <libxml/parser.h>
 #include <unistd.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "side_by_side.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/NamespaceRewrites.h"

@@ -189,7 +189,7 @@ HRESULT Document::Parse(const Source& source) {
     HRESULT hr;
     {
       ExternalFilesAllowed externals(resolveExternals_);
-      hr = ValidateDocument(doc, schemas_, &info);
+      hr = ValidateLoadedDocument(doc, schemas_, &info);
     }
     if (FAILED(hr)) {
       if (info.line > 0) {
@@ -200,7 +200,6 @@ HRESULT Document::Parse(const Source& source) {
       Fail(std::move(info));
       return hr;
     }
-    if (hr == S_OK) ApplySchemaDefaults(doc);
   }
 
   auto tree = std::make_shared<Tree>(doc);
