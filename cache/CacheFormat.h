@@ -2,22 +2,12 @@
 // namespaces, the expressions, and the basic data types entry.
 #pragma once
 
-// The file name of the basic data types schema in the system directory, and
-// the URN of its cache entry.
+// The selection namespaces, the entries' expression and the basic data
+// types URN, with which the schema collection reads the cache.
+#include "schemas/SchemaCollection.h"
+
+// The file name of the basic data types schema in the system directory.
 #define BASIC_DATATYPES_FILE_NAME "Tavel-basic-datatypes.xml"
-#define BASIC_DATATYPES_URN "x-schema:Tavel-basic-datatypes.xml"
-
-// The prefixes qz1 (the root's namespace) and qz (the entries' namespace)
-// exist only for selection.
-#define CACHE_SELECTION_NAMESPACES \
-  "xmlns:qz1='urn:schemas-microsoft-com:xml-data' xmlns:qz='x-schema:#QZSchemas'"
-
-// Every entry of the cache, in file order: the QZSchema children of the
-// root's QZSchemas elements. Entries written by registration carry the basic
-// data types namespace instead of the list's own, and count as well.
-#define CACHE_ENTRIES_XPATH                                                   \
-  "qz1:QZSchemasRoot/qz:QZSchemas/*[self::qz:QZSchema or "                    \
-  "(local-name()='QZSchema' and namespace-uri()='" BASIC_DATATYPES_URN "')]"
 
 // The basic data types entries of a freshly written default cache.
 #define DEFAULT_BASIC_DATATYPES_XPATH \

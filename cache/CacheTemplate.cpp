@@ -1,8 +1,8 @@
 // Writing a template resource over the schema cache file.
 #include <stdio.h>
 
+#include "cache/DefaultCache.h"
 #include "cache/SharedFiles.h"
-#include "module/QZModule.h"
 
 namespace {
 
@@ -11,13 +11,12 @@ const char kWriteFailedCaption[] = "Register failed";
 
 }  // namespace
 
-HRESULT CQZModule::WriteCacheTemplate(UINT resourceId) {
-  HMODULE hModule = GetResourceInstance();
-  HRSRC hResource = FindResourceA(hModule, MAKEINTRESOURCEA(resourceId), RT_HTML);
-  HGLOBAL hData = hResource != nullptr ? LoadResource(hModule, hResource) : nullptr;
+HRESULT WriteCacheTemplate(HMODULE resources, UINT resourceId) {
+  HRSRC hResource = FindResourceA(resources, MAKEINTRESOURCEA(resourceId), RT_HTML);
+  HGLOBAL hData = hResource != nullptr ? LoadResource(resources, hResource) : nullptr;
   const BYTE* pBytes = hData != nullptr ? static_cast<const BYTE*>(LockResource(hData)) : nullptr;
   if (pBytes == nullptr) return E_FAIL;
-  const DWORD dwSize = SizeofResource(hModule, hResource);
+  const DWORD dwSize = SizeofResource(resources, hResource);
 
   // A path that cannot be resolved is a file that cannot be opened: the same
   // message box tells the person that the cache could not be written.

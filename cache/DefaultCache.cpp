@@ -1,13 +1,14 @@
 // The default schema cache and the update of its basic data types entry at
 // registration.
+#include "cache/DefaultCache.h"
+
 #include <stdio.h>
 
 #include "cache/CacheFormat.h"
 #include "cache/SharedFiles.h"
 #include "dom/XMLDOMAdapterList.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "errors/CheckResult.h"
-#include "module/QZModule.h"
 #include "resources/resource.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/XMLDocument.h"
@@ -37,9 +38,9 @@ void SetFilenames(CXMLDOMAdapterList& entries, const char* entryPath) {
 
 }  // namespace
 
-HRESULT CQZModule::CreateDefaultCache() {
+HRESULT CreateDefaultCache(HMODULE resources) {
   try {
-    CheckResult(WriteCacheTemplate(IDR_DEFAULT_SCHEMA_CACHE));
+    CheckResult(WriteCacheTemplate(resources, IDR_DEFAULT_SCHEMA_CACHE));
     IXMLDOMDocument2Ptr pDocument;
     CheckResult(CreateDocument(&pDocument));
     char entryPath[kEntryPathSize];
@@ -63,12 +64,12 @@ HRESULT CQZModule::CreateDefaultCache() {
   }
 }
 
-HRESULT CQZModule::UpdateBasicDatatypesEntry() {
+HRESULT UpdateBasicDatatypesEntry(HMODULE resources) {
   try {
     _bstr_t bstrPath;
     CheckResult(GetSchemaCachePath(bstrPath));
     if (!FileExists(bstrPath)) {
-      CreateDefaultCache();
+      CreateDefaultCache(resources);
       return S_OK;
     }
     IXMLDOMDocument2Ptr pDocument;

@@ -10,7 +10,7 @@
 #include "cache/SchemaUrn.h"
 #include "cache/SharedFiles.h"
 #include "dom/XMLDOMAdapterList.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "errors/CheckResult.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/XMLDocument.h"

@@ -1,7 +1,6 @@
 #include "cache/SharedFiles.h"
 
 #include "PlatformPathResolver.h"
-#include "module/QZModule.h"
 
 HRESULT ResolveSharedFile(const _bstr_t& relative, _bstr_t& full) {
   // Neither the resolver nor its answer is kept: the platform may move its
@@ -35,6 +34,6 @@ bool FileExists(const char* path) {
   return true;
 }
 
-HRESULT CQZModule::GetSchemaCachePath(_bstr_t& full) { return ResolveSharedFile(SCHEMA_CACHE_RELATIVE_PATH, full); }
+HRESULT GetSchemaCachePath(_bstr_t& full) { return ResolveSharedFile(SCHEMA_CACHE_RELATIVE_PATH, full); }
 
-HRESULT CQZModule::GetEncodingsPath(_bstr_t& full) { return ResolveSharedFile(ENCODINGS_RELATIVE_PATH, full); }
+HRESULT GetEncodingsPath(_bstr_t& full) { return ResolveSharedFile(ENCODINGS_RELATIVE_PATH, full); }

@@ -14,6 +14,11 @@
 // REGDB_E_CLASSNOTREG when the resolver is not installed, is returned.
 HRESULT ResolveSharedFile(const _bstr_t& relative, _bstr_t& full);
 
+// The full paths of the schema cache and the encodings settings, from the
+// platform path resolver; full keeps its value on failure.
+HRESULT GetSchemaCachePath(_bstr_t& full);
+HRESULT GetEncodingsPath(_bstr_t& full);
+
 // True when something is found at path: a file, a directory, or anything a
 // wildcard pattern matches. A null path gives false.
 bool FileExists(const char* path);

@@ -21,7 +21,7 @@ find_program(QZ_WIDL NAMES x86_64-w64-mingw32-widl i686-w64-mingw32-widl widl
              DOC "widl, the IDL compiler of mingw-w64-tools" REQUIRED)
 find_path(QZ_WINE_IDL_DIR oaidl.idl
           PATHS /usr/include/wine/wine/windows /usr/include/wine/windows
-          DOC "Wine's Windows IDL files (libwine-dev)" REQUIRED NO_DEFAULT_PATH)
+          DOC "Wine's Windows IDL files (libwine-dev)" REQUIRED NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 find_path(QZ_WINE_IMPORTLIB_DIR NAMES stdole2.tlb
           PATHS /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/wine/x86_64-windows
                 /usr/lib/x86_64-linux-gnu/wine/x86_64-windows
@@ -29,7 +29,7 @@ find_path(QZ_WINE_IMPORTLIB_DIR NAMES stdole2.tlb
                 /usr/lib/${CMAKE_LIBRARY_ARCHITECTURE}/wine/i386-windows
                 /usr/lib/wine/i386-windows
           DOC "Wine's Windows libraries, which hold stdole2.tlb and msxml6.dll (libwine)"
-          REQUIRED NO_DEFAULT_PATH)
+          REQUIRED NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
 
 # The type library describes this build's own vtables: its pointer size, and
 # with it every vtable offset, is the target's (win64 on 64-bit builds).

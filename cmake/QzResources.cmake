@@ -9,10 +9,28 @@
 # Data files are looked for beside the script, then in each of DATA_DIRS (as
 # the Windows compiler's include path): the place for files the build makes,
 # such as a type library. DEPENDS names the targets or files that make them.
+#
+# Windows builds compile the same script with the toolchain's resource
+# compiler (windres) into the module, with the same search folders.
 function(qz_add_resources target script)
   cmake_parse_arguments(ARG "" "" "DATA_DIRS;DEPENDS" ${ARGN})
   get_filename_component(_script ${script} ABSOLUTE)
   get_filename_component(_name ${script} NAME_WE)
+  if(WIN32)
+    get_filename_component(_script_dir ${_script} DIRECTORY)
+    target_sources(${target} PRIVATE ${_script})
+    set_property(SOURCE ${_script} TARGET_DIRECTORY ${target} APPEND PROPERTY
+      INCLUDE_DIRECTORIES ${_script_dir} ${ARG_DATA_DIRS})
+    # A stamp stands for DEPENDS, which may be targets or generator
+    # expressions that a source's own dependencies do not take.
+    set(_stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}_${_name}_rc.stamp)
+    add_custom_command(OUTPUT ${_stamp}
+      COMMAND ${CMAKE_COMMAND} -E touch ${_stamp}
+      DEPENDS ${ARG_DEPENDS}
+      VERBATIM)
+    set_property(SOURCE ${_script} TARGET_DIRECTORY ${target} APPEND PROPERTY OBJECT_DEPENDS ${_stamp})
+    return()
+  endif()
   set(_out ${CMAKE_CURRENT_BINARY_DIR}/${target}_${_name}_rc.cpp)
   set(_dep ${_out}.d)
   set(_dirs)

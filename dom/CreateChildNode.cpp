@@ -1,6 +1,6 @@
 #include "dom/CreateChildNode.h"
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "errors/CheckResult.h"
 #include "errors/ParseErrorInfo.h"
 

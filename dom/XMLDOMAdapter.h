@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 class CXMLDOMAdapterList;
 

@@ -5,7 +5,7 @@
 
 #include "cache/SharedFiles.h"
 #include "dom/XMLDOMAdapterList.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "errors/CheckResult.h"
 #include "schemas/XMLDocument.h"
 

@@ -1,6 +1,6 @@
 #include "encodings/SelectedEncoding.h"
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "encodings/EncodingsFile.h"
 #include "errors/CheckResult.h"
 

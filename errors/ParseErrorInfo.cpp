@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 namespace {
 

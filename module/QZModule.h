@@ -13,7 +13,7 @@
 
 #include <mutex>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 // The operations read the resources of GetResourceInstance(): the library's
 // own once DllMain has initialised the module, else (null) the program's.
@@ -36,30 +36,14 @@ class CQZModule : public CComModule {
   _bstr_t GetFailedFileName();
   _bstr_t GetFailedUrn();
 
-  // Makes a new collection and adds to it, in file order, the schema that
-  // each entry of the loaded cache document names under the entry's URN.
-  // An entry whose file does not load is passed over; one that the
-  // collection refuses is recorded as the failed entry. An entry without urn
-  // or Filename fails the whole build with E_FAIL. Leaves the cache
-  // selection namespaces set on cacheDoc.
+  // The operations of the shared state and of the shared files, each the
+  // free function of its folder with the module's resources and record:
+  // schemas/SchemaCollection.h, cache/SharedFiles.h, cache/DefaultCache.h.
   HRESULT BuildSchemaCollection(IXMLDOMDocument2* cacheDoc, IXMLDOMSchemaCollection** out);
-
-  // The full paths of the schema cache and the encodings settings, from the
-  // platform path resolver; full keeps its value on failure.
   HRESULT GetSchemaCachePath(_bstr_t& full);
   HRESULT GetEncodingsPath(_bstr_t& full);
-
-  // Writes the RT_HTML resource resourceId over the schema cache file, byte
-  // for byte through a text-mode stream. E_FAIL, after the message box
-  // "Register failed", when the file cannot be opened.
   HRESULT WriteCacheTemplate(UINT resourceId);
-
-  // Writes the default schema cache and points its basic data types entry
-  // at the copy in the system directory.
   HRESULT CreateDefaultCache();
-
-  // At registration: creates the schema cache when it is missing, else
-  // points its basic data types entries at the system directory.
   HRESULT UpdateBasicDatatypesEntry();
 
   // Writes the RT_HTML resource nResourceId into the system directory as
@@ -69,9 +53,6 @@ class CQZModule : public CComModule {
   HRESULT WriteResourceToSystemDirectory(UINT nResourceId, LPCSTR pszFileName);
 
  private:
-  // Offers the schema of one cache entry to collection (see
-  // BuildSchemaCollection); failures other than a refused add are raised.
-  void AddCacheEntry(IXMLDOMSchemaCollection* collection, IXMLDOMNode* entry);
   void RecordFailedEntry(const _bstr_t& urn, const _bstr_t& fileName);
 
   IXMLDOMSchemaCollectionPtr m_pSchemas;

@@ -2,7 +2,7 @@
 
 #include <comdef.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "errors/CheckResult.h"
 
 HRESULT LoadDocument(const char* path, IXMLDOMDocument2* doc) {

@@ -3,7 +3,7 @@
 
 #include "cache/SchemaEntry.h"
 #include "cache/SchemaUrn.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "schema_registration_support.h"
 #include "schemas/CreateDocument.h"
 

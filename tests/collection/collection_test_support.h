@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cache_test_support.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 namespace collectiontest {
 

@@ -20,10 +20,10 @@ TEST(EncodingCommand, UsageErrorsAndHelp) {
   EXPECT_EQ(2, Encoding("extra").exitCode);
 }
 
-TEST(EncodingCommand, WithoutTheRegisteredServiceSaysHowToRegisterIt) {
+TEST(EncodingCommand, WithoutTheRegisteredServiceSaysHowToSetThePlatformUp) {
   const qztest::CommandRun run = Encoding("");
   EXPECT_EQ(3, run.exitCode);
-  EXPECT_NE(std::string::npos, run.output.find("qzschemas regsvr")) << run.output;
+  EXPECT_NE(std::string::npos, run.output.find("qzschemas setup")) << run.output;
 }
 
 }  // namespace

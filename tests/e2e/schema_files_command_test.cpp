@@ -30,10 +30,10 @@ TEST(SchemaFileCommands, UsageAndHelp) {
 }
 
 // Tests run in file order: this one comes before the service is registered.
-TEST(SchemaFileCommands, WithoutTheServiceSaysHowToRegisterIt) {
+TEST(SchemaFileCommands, WithoutTheServiceSaysHowToSetThePlatformUp) {
   const qztest::CommandRun run = Cli("register /tmp/any.xsd");
   EXPECT_EQ(3, run.exitCode);
-  EXPECT_TRUE(Says(run, "qzschemas regsvr")) << run.output;
+  EXPECT_TRUE(Says(run, "qzschemas setup")) << run.output;
 }
 
 class RegisteredService : public testing::Test {

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 #include <msxml6.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 namespace encodingstest {
 

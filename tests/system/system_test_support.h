@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 
 namespace systemtest {
 

@@ -4,6 +4,19 @@
 
 namespace qzcli {
 
+// Sets the platform up in the platform root (path resolver, schema service),
+// or with --remove takes both registrations away.
+int Setup(int argc, char** argv);
+
+// Validates documents against the service's schema collection.
+int Validate(int argc, char** argv);
+
+// Reports the platform's set-up, the schema cache and the collection.
+int Status(int argc, char** argv);
+
+// Prints the version of the schema service library built beside the client.
+int Version();
+
 // Prints where the stand-in keeps the machine and what COM classes it knows.
 int Doctor(int argc, char** argv);
 
@@ -32,5 +45,9 @@ int List(int argc, char** argv);
 
 // Registers the resolver module and makes its shared directory; 0 on success.
 int InstallResolver();
+
+// Calls DllRegisterServer (or DllUnregisterServer) of library and reports
+// the outcome unless silent; returns the exit code.
+int RegisterServer(const char* library, bool unregister, bool silent);
 
 }  // namespace qzcli

@@ -6,10 +6,16 @@
 #include <qzwin/platform.h>
 #include <qzwin/registry.h>
 
+#include "command_line.h"
 #include "commands.h"
 
 namespace qzcli {
 namespace {
+
+constexpr char kUsage[] =
+    "usage: qzschemas doctor\n"
+    "Shows where the Windows stand-in keeps this machine: the platform root, the drives, the system\n"
+    "directory, the registry file and the COM classes registered in it.\n";
 
 constexpr DWORD kKeyNameSize = 256;
 constexpr DWORD kValueSize = 1024;
@@ -58,7 +64,8 @@ void PrintRegisteredClasses() {
 
 }  // namespace
 
-int Doctor(int, char**) {
+int Doctor(int argc, char** argv) {
+  if (argc > 0) return PrintUsage(kUsage, IsHelp(argv[0]));
   std::string root = qzwin::PlatformRoot();
   PrintRow("platform root", root);
   PrintRow("drive C:", PosixOf("C:\\"));

@@ -11,8 +11,9 @@
 #include <msxml6.h>
 #include <objbase.h>
 
+#include "command_line.h"
 #include "commands.h"
-#include "dom/XMLDOMPtr.h"
+#include "errors/XMLDOMPtr.h"
 #include "qzschemas.h"
 
 _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService, __uuidof(IQZXMLSchemaService));
@@ -20,16 +21,14 @@ _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService, __uuidof(IQZXMLSchemaService));
 namespace qzcli {
 namespace {
 
-constexpr int kFailed = 1;
-constexpr int kUsage = 2;
-constexpr int kNoService = 3;
+constexpr int kFailed = kCommandFailed;
 
 int Usage(FILE* out) {
   std::fprintf(out,
                "usage: qzschemas encoding              print the declaration of the platform's active encoding\n"
                "       qzschemas encoding --apply IN OUT\n"
                "                                       write IN to OUT with that declaration at its start\n");
-  return out == stdout ? 0 : kUsage;
+  return out == stdout ? kCommandOk : kCommandUsage;
 }
 
 int Fail(const char* what, HRESULT hr) {
@@ -146,8 +145,7 @@ int Run(bool apply, const char* in, const char* out) {
   if (FAILED(hr)) {
     std::fprintf(stderr,
                  "qzschemas: the schema service is not available (0x%08X).\n"
-                 "Register it in this platform root with 'qzschemas regsvr' (and the path resolver with "
-                 "'qzschemas resolver register').\n",
+                 "Set the platform up with 'qzschemas setup'.\n",
                  static_cast<unsigned>(hr));
     return kNoService;
   }
@@ -157,7 +155,7 @@ int Run(bool apply, const char* in, const char* out) {
 }  // namespace
 
 int Encoding(int argc, char** argv) {
-  if (argc == 1 && (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0)) return Usage(stdout);
+  if (argc == 1 && IsHelp(argv[0])) return Usage(stdout);
   const bool apply = argc == 3 && std::strcmp(argv[0], "--apply") == 0;
   if (argc != 0 && !apply) return Usage(stderr);
   if (FAILED(CoInitialize(nullptr))) return kFailed;

@@ -8,11 +8,18 @@
 #include <qzwin/platform.h>
 
 #include "cache/SharedFiles.h"
+#include "command_line.h"
 #include "commands.h"
 #include "module/QZModule.h"
 
 namespace qzcli {
 namespace {
+
+constexpr char kUsage[] =
+    "usage: qzschemas paths [--setup]\n"
+    "Shows the schema cache and encodings paths that the path resolver gives, and whether the files\n"
+    "exist. --setup first installs the path resolver when it is missing. Exits 1 when a path cannot\n"
+    "be resolved, 3 when the path resolver is not installed.\n";
 
 // Prints one shared file, or why its path could not be resolved; returns hr.
 HRESULT PrintSharedFile(const char* label, HRESULT hr, const _bstr_t& path) {
@@ -38,16 +45,13 @@ bool ResolverInstalled() {
 
 int Paths(int argc, char** argv) {
   const bool setup = argc == 1 && std::strcmp(argv[0], "--setup") == 0;
-  if (argc > 1 || (argc == 1 && !setup)) {
-    std::fprintf(stderr, "usage: qzschemas paths [--setup]\n");
-    return 2;
-  }
-  if (FAILED(CoInitialize(nullptr))) return 1;
+  if (argc > 1 || (argc == 1 && !setup)) return PrintUsage(kUsage, argc == 1 && IsHelp(argv[0]));
+  if (FAILED(CoInitialize(nullptr))) return kCommandFailed;
   if (setup && !ResolverInstalled()) {
     std::printf("platform root %s has no path resolver: installing it\n", qzwin::PlatformRoot().c_str());
     CoUninitialize();
-    if (InstallResolver() != 0) return 1;
-    if (FAILED(CoInitialize(nullptr))) return 1;
+    if (InstallResolver() != kCommandOk) return kCommandFailed;
+    if (FAILED(CoInitialize(nullptr))) return kCommandFailed;
   }
 
   CQZModule module;
@@ -56,9 +60,11 @@ int Paths(int argc, char** argv) {
   const HRESULT encodingsResult = PrintSharedFile("encodings", module.GetEncodingsPath(encodings), encodings);
   CoUninitialize();
   if (cacheResult == REGDB_E_CLASSNOTREG) {
-    std::printf("\nThe platform path resolver is not installed: run 'qzschemas resolver register'.\n");
+    std::fflush(stdout);
+    std::fprintf(stderr, "qzschemas: the platform path resolver is not installed: run 'qzschemas setup'.\n");
+    return kNoService;
   }
-  return FAILED(cacheResult) || FAILED(encodingsResult) ? 1 : 0;
+  return FAILED(cacheResult) || FAILED(encodingsResult) ? kCommandFailed : kCommandOk;
 }
 
 }  // namespace qzcli

@@ -1,8 +1,8 @@
 // qzschemas regsvr [/u] [/s] [LIBRARY]: registers or unregisters an
 // in-process server by calling its DllRegisterServer or DllUnregisterServer,
 // as regsvr32 does. Without LIBRARY, the qzschemas module built beside this
-// client. Exit codes: 0 done, 2 usage, 3 the library did not load, 4 it has
-// no such entry point, 5 the call failed.
+// client. Exit codes: 0 done, 2 usage, 1 the library did not load, has no
+// such entry point, or the call failed.
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -15,14 +15,16 @@
 
 #include "built_modules.h"
 #include "commands.h"
+#include "command_line.h"
 
 namespace qzcli {
 namespace {
 
-constexpr int kExitUsage = 2;
-constexpr int kExitLoadFailed = 3;
-constexpr int kExitNoEntryPoint = 4;
-constexpr int kExitCallFailed = 5;
+constexpr char kUsage[] =
+    "usage: qzschemas regsvr [/u] [/s] [LIBRARY]\n"
+    "Calls DllRegisterServer of an in-process server (with /u DllUnregisterServer), by default of\n"
+    "the qzschemas library built beside this client; /s prints nothing. Exits 1 when the library\n"
+    "does not load, has no such entry point or the call fails.\n";
 
 struct Options {
   bool unregister = false;
@@ -104,12 +106,13 @@ void PrintFailure(const char* what, HRESULT hr) {
 
 int Regsvr(int argc, char** argv) {
   Options options;
-  if (!ParseOptions(argc, argv, &options)) {
-    std::fprintf(stderr, "usage: qzschemas regsvr [/u] [/s] [LIBRARY]\n");
-    return kExitUsage;
-  }
-  const char* library = options.library.c_str();
-  const char* entryName = options.unregister ? "DllUnregisterServer" : "DllRegisterServer";
+  if (argc == 1 && IsHelp(argv[0])) return PrintUsage(kUsage, true);
+  if (!ParseOptions(argc, argv, &options)) return PrintUsage(kUsage, false);
+  return RegisterServer(options.library.c_str(), options.unregister, options.silent);
+}
+
+int RegisterServer(const char* library, bool unregister, bool silent) {
+  const char* entryName = unregister ? "DllUnregisterServer" : "DllRegisterServer";
 
   // Servers create COM objects while they register (the path resolver, XML
   // documents), so the thread is a COM apartment first.
@@ -117,26 +120,26 @@ int Regsvr(int argc, char** argv) {
   int status = 0;
   HMODULE module = LoadLibraryA(library);
   if (module == nullptr) {
-    if (!options.silent) PrintFailure((std::string("cannot load ") + library).c_str(), HRESULT_FROM_WIN32(GetLastError()));
-    status = kExitLoadFailed;
+    if (!silent) PrintFailure((std::string("cannot load ") + library).c_str(), HRESULT_FROM_WIN32(GetLastError()));
+    status = kCommandFailed;
   } else {
     auto entry = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(GetProcAddress(module, entryName));
     ServerOutput output;
     const HRESULT hr = entry != nullptr ? entry() : S_OK;
     const std::string printed = output.Finish();
-    if (!options.silent && !printed.empty()) {
+    if (!silent && !printed.empty()) {
       std::fputs(printed.c_str(), stdout);
       if (printed.back() != '\n') std::fputc('\n', stdout);
     }
     if (entry == nullptr) {
-      if (!options.silent) {
+      if (!silent) {
         std::fprintf(stderr, "qzschemas regsvr: %s was loaded, but it has no entry point %s\n", library, entryName);
       }
-      status = kExitNoEntryPoint;
+      status = kCommandFailed;
     } else if (FAILED(hr)) {
-      if (!options.silent) PrintFailure((std::string(entryName) + " in " + library + " failed").c_str(), hr);
-      status = kExitCallFailed;
-    } else if (!options.silent) {
+      if (!silent) PrintFailure((std::string(entryName) + " in " + library + " failed").c_str(), hr);
+      status = kCommandFailed;
+    } else if (!silent) {
       std::printf("%s in %s succeeded.\n", entryName, library);
     }
     FreeLibrary(module);

@@ -12,10 +12,16 @@
 
 #include "built_modules.h"
 #include "cache/SharedFiles.h"
+#include "command_line.h"
 #include "commands.h"
 
 namespace qzcli {
 namespace {
+
+constexpr char kUsage[] =
+    "usage: qzschemas resolver register|unregister\n"
+    "Installs (and makes the shared directory) or removes the platform path resolver built beside\n"
+    "this client. 'qzschemas setup' does this and more. Exits 1 when the call fails.\n";
 
 int CallServerExport(const char* exportName) {
   const std::string path = BuiltModulePath("resolver.so");
@@ -69,8 +75,7 @@ int InstallResolver() {
 int Resolver(int argc, char** argv) {
   if (argc == 1 && std::strcmp(argv[0], "register") == 0) return InstallResolver();
   if (argc == 1 && std::strcmp(argv[0], "unregister") == 0) return CallServerExport("DllUnregisterServer");
-  std::fprintf(stderr, "usage: qzschemas resolver register|unregister\n");
-  return 2;
+  return PrintUsage(kUsage, argc == 1 && IsHelp(argv[0]));
 }
 
 }  // namespace qzcli

@@ -18,21 +18,19 @@ int WithSchemaService(const std::function<int(IQZXMLSchemaService2*)>& body) {
   if (hr == REGDB_E_CLASSNOTREG) {
     std::fprintf(stderr,
                  "qzschemas: the schema service is not registered in the platform root %s.\n"
-                 "Register it with 'qzschemas regsvr' (and the path resolver with 'qzschemas resolver register').\n",
+                 "Set the platform up with 'qzschemas setup'.\n",
                  qzwin::PlatformRoot().c_str());
   } else if (FAILED(hr)) {
-    std::fprintf(stderr, "qzschemas: the schema service cannot be created: %s\n", Describe(hr).c_str());
+    std::fprintf(stderr,
+                 "qzschemas: the schema service cannot be created: %s.\n"
+                 "Its registration may name a library that is gone: run 'qzschemas setup' again.\n",
+                 Describe(hr).c_str());
   } else {
     status = body(service);
   }
   service = nullptr;
   CoUninitialize();
   return status;
-}
-
-int PrintUsage(const char* usage, bool asked) {
-  std::fputs(usage, asked ? stdout : stderr);
-  return asked ? 0 : kCommandUsage;
 }
 
 std::string WindowsPathOf(const char* argument) {
@@ -48,7 +46,5 @@ std::string Describe(HRESULT hr) {
   std::snprintf(code, sizeof code, "0x%08X", static_cast<unsigned>(hr));
   return std::string(code) + " (" + _com_error(hr).ErrorMessage() + ")";
 }
-
-bool IsHelp(const char* argument) { return std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0; }
 
 }  // namespace qzcli

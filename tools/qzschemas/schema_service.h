@@ -8,26 +8,18 @@
 
 #include <comdef.h>
 
+#include "command_line.h"
 #include "qzschemas.h"
 
 _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService2, __uuidof(IQZXMLSchemaService2));
 
 namespace qzcli {
 
-// The exit codes of the schema file commands.
-constexpr int kCommandFailed = 1;
-constexpr int kCommandUsage = 2;
-constexpr int kNoService = 3;
-
 // Runs body with a new service object, made as any client makes it, between
 // CoInitialize and CoUninitialize, and returns what body returns. Without a
-// service object, tells on stderr why (and how to register the service when
-// it is not registered) and returns kNoService.
+// service object, tells on stderr why and how to set the platform up, and
+// returns kNoService.
 int WithSchemaService(const std::function<int(IQZXMLSchemaService2*)>& body);
-
-// Prints usage: on stdout with 0 when asked for (--help), else on stderr
-// with kCommandUsage.
-int PrintUsage(const char* usage, bool asked);
 
 // A Windows path stays as written; any other path is made absolute and
 // mapped into the drive model, so that the cache names the file wherever
@@ -36,8 +28,5 @@ std::string WindowsPathOf(const char* argument);
 
 // "0x80004005 (Unspecified error)"
 std::string Describe(HRESULT hr);
-
-// True for "--help" or "-h".
-bool IsHelp(const char* argument);
 
 }  // namespace qzcli

@@ -37,13 +37,20 @@ class SharedBlock {
   void FreeOnLastRelease(bool free) { freeOnLastRelease_ = free; }
 
   // Makes the stream newSize bytes long; bytes that it gains are zero.
-  HRESULT Resize(ULONG newSize) {
+  HRESULT Resize(ULONG newSize) { return Extend(newSize, newSize); }
+
+  // Makes the stream newSize bytes long for a write that fills it from
+  // `writeFrom` on: only the gained bytes before that are zeroed, as the write
+  // overwrites the rest at once.
+  HRESULT Extend(ULONG newSize, ULONG writeFrom) {
     if (newSize > size_) {
       HRESULT hr = Reserve(newSize);
       if (FAILED(hr)) return hr;
-      BYTE* data = static_cast<BYTE*>(GlobalLock(handle_));
-      std::memset(data + size_, 0, newSize - size_);
-      GlobalUnlock(handle_);
+      if (writeFrom > size_) {
+        BYTE* data = static_cast<BYTE*>(GlobalLock(handle_));
+        std::memset(data + size_, 0, std::min(writeFrom, newSize) - size_);
+        GlobalUnlock(handle_);
+      }
     }
     size_ = newSize;
     return S_OK;
@@ -127,7 +134,7 @@ class HGlobalStream final : public IStream {
     ULONGLONG end = ULONGLONG{position_} + cb;
     if (end > kMaxStreamSize) return STG_E_MEDIUMFULL;
     if (end > block_->size()) {
-      HRESULT hr = block_->Resize(static_cast<ULONG>(end));
+      HRESULT hr = block_->Extend(static_cast<ULONG>(end), position_);
       if (FAILED(hr)) return hr;
     }
     block_->WriteAt(position_, pv, cb);

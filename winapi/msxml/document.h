@@ -106,6 +106,7 @@ class Document : public NodeImpl<IXMLDOMDocument2>, public IPersistStream {
   HRESULT Parse(const Source& source);
   HRESULT LoadFromPath(const std::string& path);
   HRESULT LoadFromStream(IStream* stream);
+  bool LoadFromGlobalMemory(IStream* stream, HRESULT* result);
   void ResetToEmpty();
   void Fail(ParseErrorInfo info);
   HRESULT WritePath(const std::string& path);

@@ -7,7 +7,9 @@
 #include <optional>
 
 #include <libxml/parser.h>
+#include <objbase.h>
 #include <oleauto.h>
+#include <winbase.h>
 
 #include "document.h"
 #include "error_collector.h"
@@ -197,7 +199,7 @@ HRESULT Document::Parse(const Source& source) {
     HRESULT hr;
     {
       ExternalFilesAllowed externals(resolveExternals_);
-      hr = ValidateDocument(doc, schemas_, &info);
+      hr = ValidateLoadedDocument(doc, schemas_, &info);
     }
     if (FAILED(hr)) {
       if (info.line > 0) {
@@ -208,7 +210,6 @@ HRESULT Document::Parse(const Source& source) {
       Fail(std::move(info));
       return hr;
     }
-    if (hr == S_OK) ApplySchemaDefaults(doc);
   }
 
   auto tree = std::make_shared<Tree>(doc);
@@ -248,7 +249,40 @@ HRESULT Document::LoadFromPath(const std::string& location) {
   return Parse(source);
 }
 
+// A stream on global memory is parsed where its bytes lie, from its position
+// to its end, instead of being read into a copy first; it is left at its end,
+// as reading it would. False for any other stream.
+bool Document::LoadFromGlobalMemory(IStream* stream, HRESULT* result) {
+  HGLOBAL handle = nullptr;
+  STATSTG stat{};
+  ULARGE_INTEGER position{};
+  if (FAILED(GetHGlobalFromStream(stream, &handle)) || FAILED(stream->Stat(&stat, STATFLAG_NONAME)) ||
+      FAILED(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &position))) {
+    return false;
+  }
+  const ULONGLONG size = stat.cbSize.QuadPart;
+  const ULONGLONG start = std::min(position.QuadPart, size);
+  if (size > GlobalSize(handle)) return false;
+  const char* data = static_cast<const char*>(GlobalLock(handle));
+  if (data == nullptr) return false;
+  Source source{std::string_view(data + start, static_cast<size_t>(size - start)), nullptr, std::nullopt,
+                std::string()};
+  if (source.bytes.size() > kMaxInputBytes) {
+    Fail({E_OUTOFMEMORY, "The stream is too large to be read.", std::string(), std::nullopt});
+    *result = E_OUTOFMEMORY;
+  } else {
+    *result = Parse(source);
+  }
+  GlobalUnlock(handle);
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(std::max(position.QuadPart, size));
+  stream->Seek(end, STREAM_SEEK_SET, nullptr);
+  return true;
+}
+
 HRESULT Document::LoadFromStream(IStream* stream) {
+  HRESULT loaded = S_OK;
+  if (LoadFromGlobalMemory(stream, &loaded)) return loaded;
   std::string bytes;
   for (;;) {
     size_t had = bytes.size();

@@ -5,6 +5,8 @@
 #include "document.h"
 #include "external_loader.h"
 #include "error_collector.h"
+#include "node.h"
+#include "parse_error.h"
 #include "utf.h"
 
 namespace qzwin::msxml {
@@ -22,11 +24,42 @@ bool IsElement(xmlNodePtr node, const char* name, const char* ns) {
          xmlStrEqual(node->ns->href, BAD_CAST ns);
 }
 
+// Compiling a schema document first strips from it what a schema does not
+// read: text of white space only (outside xml:space="preserve"), comments,
+// processing instructions and entity references. A tree with none of these
+// is compiled as it stands, unchanged; any other is compiled from a copy, so
+// that the document the caller sees keeps every node.
+bool CompilingLeavesUnchanged(xmlNodePtr root) {
+  // The stripping walks on from a childless root to the nodes after it.
+  if (root->children == nullptr) return root->next == nullptr;
+  // Depth first without recursion: a tree built through the DOM may be deep.
+  xmlNodePtr node = root->children;
+  while (node != nullptr && node != root) {
+    switch (node->type) {
+      case XML_ELEMENT_NODE:
+      case XML_CDATA_SECTION_NODE:
+        break;
+      case XML_TEXT_NODE:
+        if (xmlIsBlankNode(node) && xmlNodeGetSpacePreserve(node) != 1) return false;
+        break;
+      default:
+        return false;
+    }
+    if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+      node = node->children;
+      continue;
+    }
+    while (node != root && node->next == nullptr) node = node->parent;
+    if (node != root) node = node->next;
+  }
+  return true;
+}
+
 }  // namespace
 
 CompiledSchema::~CompiledSchema() {
   if (schema != nullptr) xmlSchemaFree(schema);
-  if (doc != nullptr) xmlFreeDoc(doc);
+  if (copy != nullptr) xmlFreeDoc(copy);
   if (node != nullptr) node->Release();
 }
 
@@ -120,13 +153,18 @@ HRESULT SchemaCache::add(BSTR namespaceURI, VARIANT var) {
 
   auto compiled = std::make_shared<CompiledSchema>();
   compiled->node = node;
-  compiled->doc = xmlCopyDoc(doc, 1);
-  if (compiled->doc == nullptr) return E_OUTOFMEMORY;
+  xmlDocPtr source = doc;
+  if (CompilingLeavesUnchanged(root)) {
+    compiled->tree = NodeFromInterface(node)->tree();
+  } else {
+    compiled->copy = source = xmlCopyDoc(doc, 1);
+    if (source == nullptr) return E_OUTOFMEMORY;
+  }
   FirstErrorCollector errors;
   {
     InstallExternalLoader();
     ExternalFilesAllowed externals(true);  // includes and imports from local files
-    xmlSchemaParserCtxtPtr parser = xmlSchemaNewDocParserCtxt(compiled->doc);
+    xmlSchemaParserCtxtPtr parser = xmlSchemaNewDocParserCtxt(source);
     if (parser == nullptr) return E_OUTOFMEMORY;
     xmlSchemaSetParserStructuredErrors(parser, FirstErrorCollector::Collect, &errors);
     compiled->schema = xmlSchemaParse(parser);

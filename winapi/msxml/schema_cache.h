@@ -11,6 +11,7 @@
 #include <msxml6.h>
 
 #include "dispatch.h"
+#include "tree.h"
 
 namespace qzwin::msxml {
 
@@ -21,7 +22,10 @@ struct CompiledSchema {
   CompiledSchema(const CompiledSchema&) = delete;
   CompiledSchema& operator=(const CompiledSchema&) = delete;
 
-  xmlDocPtr doc = nullptr;         // the schema's own copy of the document
+  // The schema points into the document it was compiled from: either the
+  // tree of the document added, kept alive here, or a copy of its own.
+  std::shared_ptr<Tree> tree;
+  xmlDocPtr copy = nullptr;
   xmlSchemaPtr schema = nullptr;
   IXMLDOMNode* node = nullptr;     // what add was given, for get
 };

@@ -16,6 +16,25 @@ bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 void Silent(void*, xmlErrorPtr) {}
 
+// One XPath context per thread, reused for every selection: making a context
+// registers all of XPath's functions anew, which costs more than evaluating a
+// short expression over a small document. Each use sets it up afresh.
+xmlXPathContextPtr ContextFor(xmlNodePtr context, const SelectionNamespaces& namespaces) {
+  thread_local std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> reused(nullptr, xmlXPathFreeContext);
+  if (!reused) {
+    reused.reset(xmlXPathNewContext(context->doc));
+    if (!reused) return nullptr;
+    reused->error = Silent;
+  }
+  xmlXPathContextPtr xpath = reused.get();
+  xmlXPathRegisteredNsCleanup(xpath);
+  xmlResetError(&xpath->lastError);
+  xpath->doc = context->doc;
+  xpath->node = context;
+  for (const auto& [prefix, uri] : namespaces.prefixes) xmlXPathRegisterNs(xpath, BAD_CAST prefix.c_str(), BAD_CAST uri.c_str());
+  return xpath;
+}
+
 }  // namespace
 
 HRESULT ParseSelectionNamespaces(const std::string& text, SelectionNamespaces* out) {
@@ -65,19 +84,13 @@ HRESULT SelectNodes(xmlNodePtr context, const SelectionNamespaces& namespaces, c
   // The context's handler takes what compiling and evaluating report; the
   // collector takes what libxml2 reports past it.
   FirstErrorCollector quiet;
-  std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> xpath(xmlXPathNewContext(context->doc),
-                                                                          xmlXPathFreeContext);
-  if (!xpath) return E_OUTOFMEMORY;
-  xpath->error = Silent;
-  xpath->node = context;
-  for (const auto& [prefix, uri] : namespaces.prefixes) {
-    xmlXPathRegisterNs(xpath.get(), BAD_CAST prefix.c_str(), BAD_CAST uri.c_str());
-  }
+  xmlXPathContextPtr xpath = ContextFor(context, namespaces);
+  if (xpath == nullptr) return E_OUTOFMEMORY;
   std::unique_ptr<xmlXPathCompExpr, decltype(&xmlXPathFreeCompExpr)> compiled(
-      xmlXPathCtxtCompile(xpath.get(), BAD_CAST expression.c_str()), xmlXPathFreeCompExpr);
+      xmlXPathCtxtCompile(xpath, BAD_CAST expression.c_str()), xmlXPathFreeCompExpr);
   if (!compiled) return E_FAIL;
-  std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
-      xmlXPathCompiledEval(compiled.get(), xpath.get()), xmlXPathFreeObject);
+  std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(xmlXPathCompiledEval(compiled.get(), xpath),
+                                                                         xmlXPathFreeObject);
   if (!result || result->type != XPATH_NODESET) return E_FAIL;
   if (xmlNodeSetPtr set = result->nodesetval) {
     nodes->reserve(set->nodeNr);

@@ -104,9 +104,9 @@ HRESULT ValidateXsd(xmlDocPtr doc, SchemaCache* schemas, bool* applied, ParseErr
   return S_OK;
 }
 
-}  // namespace
-
-HRESULT ValidateDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseErrorInfo* error) {
+// ValidateDocument; with applyDefaults, the inline XDR schemas also give
+// their attribute defaults as they validate.
+HRESULT Validate(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, bool applyDefaults, ParseErrorInfo* error) {
   *error = ParseErrorInfo{};
   bool applied = false;
 
@@ -117,7 +117,7 @@ HRESULT ValidateDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseE
   }
 
   XdrError xdr;
-  HRESULT hr = ValidateInlineXdr(doc, &xdr);
+  HRESULT hr = applyDefaults ? ApplyInlineXdrDefaults(doc, &xdr) : ValidateInlineXdr(doc, &xdr);
   if (FAILED(hr)) {
     Describe(hr, xdr.reason, xdr.node, 0, error);
     return hr;
@@ -137,9 +137,27 @@ HRESULT ValidateDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseE
   return S_OK;
 }
 
+}  // namespace
+
+HRESULT ValidateDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseErrorInfo* error) {
+  return Validate(doc, schemas, /*applyDefaults=*/false, error);
+}
+
 void ApplySchemaDefaults(xmlDocPtr doc) {
   XdrError ignored;
   ApplyInlineXdrDefaults(doc, &ignored);
+}
+
+HRESULT ValidateLoadedDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseErrorInfo* error) {
+  SchemaCache* cache = SchemaCache::FromInterface(schemas);
+  if (cache != nullptr && !cache->empty()) {
+    HRESULT hr = ValidateDocument(doc, schemas, error);
+    if (hr == S_OK) ApplySchemaDefaults(doc);
+    return hr;
+  }
+  // No XSD schema comes after the inline XDR ones, so their defaults go in
+  // as they validate. A document that fails is dropped by the load.
+  return Validate(doc, schemas, /*applyDefaults=*/true, error);
 }
 
 }  // namespace qzwin::msxml

@@ -17,4 +17,9 @@ HRESULT ValidateDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseE
 // After a validating load: the attribute defaults of inline XDR schemas.
 void ApplySchemaDefaults(xmlDocPtr doc);
 
+// What a validating load does: ValidateDocument and, when that gives S_OK,
+// ApplySchemaDefaults; in one pass over the inline XDR schemas when no XSD
+// schema comes after them (the defaults could change what those see).
+HRESULT ValidateLoadedDocument(xmlDocPtr doc, IXMLDOMSchemaCollection* schemas, ParseErrorInfo* error);
+
 }  // namespace qzwin::msxml

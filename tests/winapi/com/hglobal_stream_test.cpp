@@ -69,6 +69,13 @@ TEST_F(HGlobalStream, SeeksFromEveryOriginButNotBeforeTheStart) {
   ASSERT_EQ(stream_->SetSize(Size(2)), S_OK);
   Seek(0, STREAM_SEEK_SET);
   EXPECT_EQ(ReadAll(stream_), "01");
+  // The block still holds what was cut off; none of it comes back.
+  Seek(5, STREAM_SEEK_SET);
+  Write("Y");
+  ASSERT_EQ(stream_->SetSize(Size(8)), S_OK);
+  Seek(0, STREAM_SEEK_SET);
+  EXPECT_EQ(ReadAll(stream_), std::string("01\0\0\0Y\0\0", 8));
+  ASSERT_EQ(stream_->SetSize(Size(2)), S_OK);
   EXPECT_EQ(stream_->SetSize(Size(0x100000000ULL)), STG_E_MEDIUMFULL);
 }
 

@@ -66,6 +66,56 @@ TEST_F(DocumentLoad, StreamsAreDecodedByBomOrDeclaration) {
   }
 }
 
+// A client's own stream: read through IStream alone, never as global memory.
+class ForeignStream : public IStream {
+ public:
+  explicit ForeignStream(IStream* inner) : inner_(inner) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
+    if (riid != IID_IUnknown && riid != IID_ISequentialStream && riid != IID_IStream) return E_NOINTERFACE;
+    *ppv = static_cast<IStream*>(this);
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* read) override { return inner_->Read(pv, cb, read); }
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* to) override {
+    return inner_->Seek(move, origin, to);
+  }
+  HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Commit(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Revert() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE LockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER, ULARGE_INTEGER, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Stat(STATSTG* stat, DWORD flag) override { return inner_->Stat(stat, flag); }
+  HRESULT STDMETHODCALLTYPE Clone(IStream**) override { return E_NOTIMPL; }
+
+ private:
+  IStream* inner_;
+};
+
+TEST_F(DocumentLoad, StreamsLoadFromTheirPositionToTheirEnd) {
+  const std::string bytes = "skipped<r>x</r>";
+  IStreamPtr memory = StreamOf(bytes);
+  IStreamPtr inner = StreamOf(bytes);
+  ForeignStream foreign(inner);
+  IStream* const streams[] = {memory, &foreign};
+  for (IStream* stream : streams) {
+    LARGE_INTEGER start{.QuadPart = 7};
+    ASSERT_EQ(S_OK, stream->Seek(start, STREAM_SEEK_SET, nullptr));
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    IPersistStreamPtr persist = doc;
+    ASSERT_EQ(S_OK, persist->Load(stream));
+    EXPECT_EQ("<r>x</r>", XmlOf(doc).substr(0, 8));
+    ULARGE_INTEGER at{};
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_CUR, &at);
+    EXPECT_EQ(bytes.size(), at.QuadPart);  // read to the end, as by Read
+  }
+}
+
 TEST_F(DocumentLoad, EmptyStreamFailsWithMissingRoot) {
   IXMLDOMDocument2Ptr doc = NewDocument();
   IPersistStreamPtr persist = doc;

@@ -80,6 +80,34 @@ TEST_F(SchemaCache, RefusesWhatIsNotACompilableXsdWithErrorInfo) {
   EXPECT_EQ(0, length);
 }
 
+TEST_F(SchemaCache, AddLeavesTheDocumentAsItWasAndNeedsItNoLonger) {
+  // What compiling strips (comments, white space kept by preserveWhiteSpace)
+  // stays in the document the caller holds.
+  const char* const texts[] = {
+      kSchemaA,
+      "<xs:schema xmlns:xs='http://www.w3.org/2001/XMLSchema' targetNamespace='urn:a'><!-- note -->"
+      "<?pi data?>\n  <xs:element name='a' type='xs:string'/></xs:schema>",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    IXMLDOMDocument2Ptr schema = NewDocument(CLSID_FreeThreadedDOMDocument60);
+    schema->put_preserveWhiteSpace(VARIANT_TRUE);
+    ASSERT_TRUE(LoadXml(schema, text));
+    const std::string before = XmlOf(schema);
+    IXMLDOMSchemaCollectionPtr cache = NewSchemaCache();
+    ASSERT_EQ(S_OK, cache->add(_bstr_t("urn:a"), _variant_t(static_cast<IDispatch*>(schema))));
+    EXPECT_EQ(before, XmlOf(schema));
+
+    // The document loads anew and goes; the collection still validates.
+    ASSERT_TRUE(LoadXml(schema, "<other/>"));
+    schema = nullptr;
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    ASSERT_EQ(S_OK, doc->putref_schemas(_variant_t(static_cast<IDispatch*>(cache))));
+    EXPECT_TRUE(LoadXml(doc, "<a xmlns='urn:a'>text</a>"));
+    EXPECT_FALSE(LoadXml(doc, "<a xmlns='urn:a'><b/></a>"));
+  }
+}
+
 TEST_F(SchemaCache, AddsByPathAndFromAnotherCollection) {
   auto path = WriteFile(qztest::FreshDirectory("schemas") / "a.xsd", kSchemaA);
   IXMLDOMSchemaCollectionPtr first = NewSchemaCache();

@@ -39,7 +39,8 @@ TEST_F(Selection, BadSelectionNamespacesAreRefused) {
   EXPECT_EQ(E_FAIL, SetNamespaces("qz='x'"));
   EXPECT_EQ(E_FAIL, SetNamespaces(_variant_t(5L)));
   EXPECT_EQ(S_OK, SetNamespaces("xmlns:qz='x-schema:#QZSchemas'"));
-  EXPECT_EQ(S_OK, SetNamespaces(""));  // resets
+  EXPECT_EQ(1, LengthOf(Select(doc_, "//qz:QZSchema")));
+  EXPECT_EQ(S_OK, SetNamespaces(""));  // resets: the prefix of the last selection is gone too
   HRESULT hr = S_OK;
   Select(doc_, "//qz:QZSchema", &hr);
   EXPECT_EQ(E_FAIL, hr);

@@ -81,6 +81,8 @@ TEST_F(Validation, EncodingsFileShape) {
   EXPECT_EQ(S_OK, doc->validate(nullptr));
   doc->setProperty(_bstr_t("SelectionNamespaces"), _variant_t("xmlns:qz='x-schema:#Encodingtypes'"));
   EXPECT_EQ(1, LengthOf(Select(doc, "/QZEncodings/qz:Encodings/qz:Encoding[@Active=\"1\"]")));
+  // The validating load gave the entry without Active the schema's default.
+  EXPECT_EQ(1, LengthOf(Select(doc, "/QZEncodings/qz:Encodings/qz:Encoding[@Active=\"0\"]")));
 
   std::string badValue = kEncodingsFile;
   badValue.replace(badValue.find("Active='1'"), 10, "Active='7'");
