@@ -14,7 +14,7 @@
 
 #include "fuzz/fuzz_support.h"
 #include "winapi/registry/hive_format.h"
-#include "winapi/registry/key_store.h"
+#include "winapi/registry/file_store.h"
 #include "winapi/registry/registry_text.h"
 
 using namespace qzwin::registry;
