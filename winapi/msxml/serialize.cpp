@@ -3,6 +3,8 @@
 #include <cstring>
 #include <memory>
 #include <strings.h>
+#include <utility>
+#include <vector>
 
 #include <libxml/encoding.h>
 #include <libxml/xmlsave.h>
@@ -47,11 +49,60 @@ int Append(void* context, const char* buffer, int length) {
 
 int Close(void*) { return 0; }
 
+std::string EscapeAttribute(const xmlChar* value);
+
+// libxml2's writer puts a namespace declaration's URI between quotes as it
+// stands, so a URI holding '&' or '<' would come out as markup that does not
+// load again. While saving, each such declaration holds its escaped text.
+class EscapedNamespaceUris {
+ public:
+  explicit EscapedNamespaceUris(xmlNodePtr top) {
+    for (xmlNodePtr node = top; node != nullptr; node = Next(node, top)) {
+      if (node->type != XML_ELEMENT_NODE) continue;
+      for (xmlNsPtr ns = node->nsDef; ns != nullptr; ns = ns->next) {
+        if (ns->href == nullptr || !NeedsEscaping(ns->href)) continue;
+        xmlChar* escaped = xmlStrdup(BAD_CAST EscapeAttribute(ns->href).c_str());
+        if (escaped == nullptr) continue;
+        swapped_.push_back({ns, ns->href});
+        ns->href = escaped;
+      }
+    }
+  }
+  ~EscapedNamespaceUris() {
+    for (const auto& [ns, original] : swapped_) {
+      xmlFree(const_cast<xmlChar*>(ns->href));
+      ns->href = original;
+    }
+  }
+  EscapedNamespaceUris(const EscapedNamespaceUris&) = delete;
+  EscapedNamespaceUris& operator=(const EscapedNamespaceUris&) = delete;
+
+ private:
+  static bool NeedsEscaping(const xmlChar* uri) {
+    for (const xmlChar* c = uri; *c != 0; ++c) {
+      if (*c == '&' || *c == '<' || *c == '"' || *c == '\n' || *c == '\r' || *c == '\t') return true;
+    }
+    return false;
+  }
+  // Depth-first order over the elements below top, top included.
+  static xmlNodePtr Next(xmlNodePtr node, xmlNodePtr top) {
+    if (node->type == XML_ELEMENT_NODE && node->children != nullptr) return node->children;
+    while (node != top) {
+      if (node->next != nullptr) return node->next;
+      node = node->parent;
+    }
+    return nullptr;
+  }
+
+  std::vector<std::pair<xmlNsPtr, const xmlChar*>> swapped_;
+};
+
 // One top-level node through libxml2's writer.
 bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
   // The writer's complaints (text it cannot convert) stay off stderr; the
   // results below say whether it worked.
   FirstErrorCollector quiet;
+  EscapedNamespaceUris escaped(node);
   xmlSaveCtxtPtr save = xmlSaveToIO(Append, Close, sink, encoding, options);
   if (save == nullptr) return false;
   long written = xmlSaveTree(save, node);

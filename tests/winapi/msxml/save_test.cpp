@@ -94,5 +94,28 @@ TEST_F(Save, RoundTripsKeepContent) {
   EXPECT_EQ(0u, ReadFile(path).find("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"));
 }
 
+// Found by fuzzing: a namespace URI holding markup characters was written
+// as it stands, and the saved file did not load again.
+TEST_F(Save, NamespaceUrisWithMarkupCharactersAreEscaped) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<r xmlns=\"&amp;\"><p:c xmlns:p=\"a&lt;&quot;b\"/></r>"));
+  auto path = dir_ / "namespaces.xml";
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  EXPECT_EQ("<r xmlns=\"&amp;\">\r\n  <p:c xmlns:p=\"a&lt;&quot;b\"/>\r\n</r>\r\n", ReadFile(path));
+
+  IXMLDOMDocument2Ptr reread = NewDocument();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  ASSERT_EQ(S_OK, reread->load(_variant_t(path.string().c_str()), &ok));
+  IXMLDOMElementPtr root;
+  ASSERT_EQ(S_OK, reread->get_documentElement(&root));
+  BSTR uri = nullptr;
+  ASSERT_EQ(S_OK, root->get_namespaceURI(&uri));
+  EXPECT_EQ(_bstr_t("&"), _bstr_t(uri, false));
+  // The document in memory keeps its URIs as they were.
+  ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+  ASSERT_EQ(S_OK, root->get_namespaceURI(&uri));
+  EXPECT_EQ(_bstr_t("&"), _bstr_t(uri, false));
+}
+
 }  // namespace
 }  // namespace msxmltest
