@@ -9,6 +9,8 @@
 #include <objbase.h>
 #include <winbase.h>
 
+#include <com_object.h>
+
 namespace qzwin::com {
 namespace {
 
@@ -92,29 +94,13 @@ class SharedBlock {
   bool freeOnLastRelease_ = false;
 };
 
-class HGlobalStream final : public IStream {
+class HGlobalStream final : public ComObject<HGlobalStream, IStream> {
  public:
+  using Interfaces = InterfaceTable<Answers<IStream>, Answers<ISequentialStream, IStream>>;
+
   HGlobalStream(SharedBlock* block, ULONG position) : block_(block), position_(position) { block_->AddRef(); }
 
   HGLOBAL handle() const { return block_->handle(); }
-
-  // IUnknown
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown || riid == IID_ISequentialStream || riid == IID_IStream) {
-      *ppv = static_cast<IStream*>(this);
-      AddRef();
-      return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.fetch_add(1) + 1; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = refs_.fetch_sub(1) - 1;
-    if (left == 0) delete this;
-    return left;
-  }
 
   // ISequentialStream
   HRESULT STDMETHODCALLTYPE Read(void* pv, ULONG cb, ULONG* pcbRead) override {
@@ -220,14 +206,13 @@ class HGlobalStream final : public IStream {
   }
 
  private:
-  ~HGlobalStream() { block_->Release(); }
+  ~HGlobalStream() override { block_->Release(); }
 
   HRESULT ReportPosition(HRESULT hr, ULARGE_INTEGER* newPosition) const {
     if (newPosition != nullptr) newPosition->QuadPart = position_;
     return hr;
   }
 
-  std::atomic<ULONG> refs_{1};
   SharedBlock* block_;
   ULONG position_;
 };

@@ -2,38 +2,15 @@
 // IErrorInfo that each thread holds between SetErrorInfo and GetErrorInfo.
 #include <oleauto.h>
 
-#include <atomic>
 #include <new>
 
-#include "local_iids.h"
+#include <com_object.h>
 
 namespace {
 
-class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
+class ErrorInfo final : public qzwin::ComObject<ErrorInfo, IErrorInfo, ICreateErrorInfo> {
  public:
   ErrorInfo() = default;
-  ErrorInfo(const ErrorInfo&) = delete;
-  ErrorInfo& operator=(const ErrorInfo&) = delete;
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppvObject) override {
-    if (ppvObject == nullptr) return E_POINTER;
-    if (riid == qzwin::oleaut::kIidUnknown || riid == __uuidof(IErrorInfo)) {
-      *ppvObject = static_cast<IErrorInfo*>(this);
-    } else if (riid == __uuidof(ICreateErrorInfo)) {
-      *ppvObject = static_cast<ICreateErrorInfo*>(this);
-    } else {
-      *ppvObject = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   HRESULT STDMETHODCALLTYPE GetGUID(GUID* pGUID) override {
     if (pGUID == nullptr) return E_INVALIDARG;
@@ -66,7 +43,7 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
   }
 
  private:
-  ~ErrorInfo() {
+  ~ErrorInfo() override {
     SysFreeString(source_);
     SysFreeString(description_);
     SysFreeString(helpFile_);
@@ -85,7 +62,6 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
     return SysReAllocString(field, text) ? S_OK : E_OUTOFMEMORY;
   }
 
-  std::atomic<ULONG> refs_{1};
   GUID guid_{};
   BSTR source_ = nullptr;
   BSTR description_ = nullptr;

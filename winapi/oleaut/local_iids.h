@@ -4,9 +4,11 @@
 
 #include <guiddef.h>
 
+#include <com_object.h>
+
 namespace qzwin::oleaut {
 
-inline constexpr GUID kIidUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+using ::qzwin::kIidUnknown;
 inline constexpr GUID kIidNull = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
 }  // namespace qzwin::oleaut

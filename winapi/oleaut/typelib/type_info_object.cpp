@@ -86,25 +86,6 @@ HRESULT TypeInfoObject::BaseForLookup(const BaseLookup& lookup, ITypeInfo** base
   return lib_->ResolveHref(type().implTypes[0].href, true, base);
 }
 
-HRESULT STDMETHODCALLTYPE TypeInfoObject::QueryInterface(REFIID riid, void** ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ITypeInfo) {
-    *ppv = static_cast<ITypeInfo*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TypeInfoObject::AddRef() { return ++refs_; }
-
-ULONG STDMETHODCALLTYPE TypeInfoObject::Release() {
-  ULONG refs = --refs_;
-  if (refs == 0) delete this;
-  return refs;
-}
-
 HRESULT STDMETHODCALLTYPE TypeInfoObject::GetTypeAttr(TYPEATTR** ppTypeAttr) {
   if (ppTypeAttr == nullptr) return E_INVALIDARG;
   const TypeData& t = type();

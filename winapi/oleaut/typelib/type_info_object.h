@@ -3,8 +3,6 @@
 
 #include "type_lib_object.h"
 
-#include <atomic>
-
 namespace qzwin::typelib {
 
 // Held while a lookup goes on to base interfaces: counts how many this
@@ -21,14 +19,10 @@ class BaseLookup {
   static thread_local int depth_;
 };
 
-class TypeInfoObject final : public ITypeInfo {
+class TypeInfoObject final : public ComObject<TypeInfoObject, ITypeInfo> {
  public:
   // Holds a reference to `lib` for its lifetime.
   TypeInfoObject(TypeLibObject* lib, UINT index, TypeView view);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   HRESULT STDMETHODCALLTYPE GetTypeAttr(TYPEATTR** ppTypeAttr) override;
   HRESULT STDMETHODCALLTYPE GetTypeComp(ITypeComp** ppTComp) override;
@@ -54,7 +48,7 @@ class TypeInfoObject final : public ITypeInfo {
   void STDMETHODCALLTYPE ReleaseVarDesc(VARDESC* pVarDesc) override;
 
  private:
-  ~TypeInfoObject();
+  ~TypeInfoObject() override;
 
   const TypeData& type() const;
   TYPEKIND Kind() const;
@@ -64,7 +58,6 @@ class TypeInfoObject final : public ITypeInfo {
   HRESULT BaseForLookup(const BaseLookup& lookup, ITypeInfo** base);
   HRESULT InheritedFuncDesc(UINT index, FUNCDESC** desc);
 
-  std::atomic<ULONG> refs_{1};
   TypeLibObject* lib_;
   UINT index_;
   TypeView view_;

@@ -97,25 +97,6 @@ HRESULT TypeLibObject::ResolveHref(HREFTYPE href, bool fromInterface, ITypeInfo*
   return hr;
 }
 
-HRESULT STDMETHODCALLTYPE TypeLibObject::QueryInterface(REFIID riid, void** ppv) {
-  if (ppv == nullptr) return E_POINTER;
-  if (riid == IID_IUnknown || riid == IID_ITypeLib) {
-    *ppv = static_cast<ITypeLib*>(this);
-    AddRef();
-    return S_OK;
-  }
-  *ppv = nullptr;
-  return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE TypeLibObject::AddRef() { return ++refs_; }
-
-ULONG STDMETHODCALLTYPE TypeLibObject::Release() {
-  ULONG refs = --refs_;
-  if (refs == 0) delete this;
-  return refs;
-}
-
 UINT STDMETHODCALLTYPE TypeLibObject::GetTypeInfoCount() { return static_cast<UINT>(data_->types.size()); }
 
 HRESULT STDMETHODCALLTYPE TypeLibObject::GetTypeInfo(UINT index, ITypeInfo** ppTInfo) {

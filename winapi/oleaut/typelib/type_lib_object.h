@@ -3,10 +3,11 @@
 
 #include "library_data.h"
 
-#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
+
+#include <com_object.h>
 
 namespace qzwin::typelib {
 
@@ -18,7 +19,7 @@ enum class TypeView { Stored, DualInterface };
 // the other view of the same entry.
 constexpr HREFTYPE kOtherViewHref = static_cast<HREFTYPE>(-2);
 
-class TypeLibObject final : public ITypeLib {
+class TypeLibObject final : public ComObject<TypeLibObject, ITypeLib> {
  public:
   explicit TypeLibObject(std::shared_ptr<const LibraryData> data);
 
@@ -28,10 +29,6 @@ class TypeLibObject final : public ITypeLib {
   // the vtable view of a dual base) or from anything else.
   HRESULT ResolveHref(HREFTYPE href, bool fromInterface, ITypeInfo** info);
   HRESULT NewTypeInfo(UINT index, TypeView view, ITypeInfo** info);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
-  ULONG STDMETHODCALLTYPE AddRef() override;
-  ULONG STDMETHODCALLTYPE Release() override;
 
   UINT STDMETHODCALLTYPE GetTypeInfoCount() override;
   HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, ITypeInfo** ppTInfo) override;
@@ -47,10 +44,9 @@ class TypeLibObject final : public ITypeLib {
   void STDMETHODCALLTYPE ReleaseTLibAttr(TLIBATTR* pTLibAttr) override;
 
  private:
-  ~TypeLibObject();
+  ~TypeLibObject() override;
   HRESULT LoadImport(int index, ITypeLib** lib);
 
-  std::atomic<ULONG> refs_{1};
   std::shared_ptr<const LibraryData> data_;
   std::mutex importsMutex_;
   std::vector<ITypeLib*> imports_;  // loaded on first use, released with the library
