@@ -5,7 +5,7 @@
 
 namespace qzwin::msxml {
 
-class Attribute : public NodeImpl<IXMLDOMAttribute> {
+class Attribute : public NodeImpl<Attribute, IXMLDOMAttribute> {
  public:
   using NodeImpl::NodeImpl;
 

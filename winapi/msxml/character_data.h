@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 
 #include "node_impl.h"
 
@@ -17,9 +18,14 @@ struct CharacterDataOps {
 };
 
 template <class I>
-class CharacterData : public NodeImpl<I> {
+class CharacterData : public NodeImpl<CharacterData<I>, I> {
  public:
-  using NodeImpl<I>::NodeImpl;
+  // Character data answers IXMLDOMCharacterData too; a CDATA section is also text.
+  using Interfaces = InterfaceTable<typename NodeImpl<CharacterData, I>::Interfaces, Answers<IXMLDOMCharacterData, I>,
+                                    std::conditional_t<std::is_base_of_v<IXMLDOMText, I>, Answers<IXMLDOMText, I>,
+                                                       InterfaceTable<>>>;
+
+  using NodeImpl<CharacterData, I>::NodeImpl;
 
   HRESULT STDMETHODCALLTYPE get_data(BSTR* data) override { return this->get_text(data); }
   HRESULT STDMETHODCALLTYPE put_data(BSTR data) override { return this->put_text(data); }
@@ -42,12 +48,6 @@ class CharacterData : public NodeImpl<I> {
   }
   HRESULT STDMETHODCALLTYPE replaceData(LONG offset, LONG count, BSTR data) override {
     return CharacterDataOps::Replace(this->xml(), offset, count, data);
-  }
-
- protected:
-  bool Implements(REFIID riid) const override {
-    return riid == IID_IXMLDOMCharacterData || riid == __uuidof(I) ||
-           (riid == IID_IXMLDOMText && __uuidof(I) == IID_IXMLDOMCDATASection);
   }
 };
 

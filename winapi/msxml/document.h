@@ -14,20 +14,16 @@
 
 namespace qzwin::msxml {
 
-class Document : public NodeImpl<IXMLDOMDocument2>, public IPersistStream {
+class Document : public NodeImpl<Document, IXMLDOMDocument2, IPersistStream> {
  public:
+  using Interfaces = InterfaceTable<NodeImpl::Interfaces, Answers<IXMLDOMDocument, IXMLDOMDocument2>,
+                                    Answers<IPersist, IPersistStream>>;
+
   explicit Document(const CLSID& clsid);
   ~Document() override;
 
   IXMLDOMDocument2* ownerDocument() override { return this; }
   const SelectionNamespaces& selectionNamespaces() const { return selection_; }
-
-  // IUnknown, for both bases.
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    return NodeImpl::QueryInterface(riid, ppv);
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return NodeImpl::AddRef(); }
-  ULONG STDMETHODCALLTYPE Release() override { return NodeImpl::Release(); }
 
   // IXMLDOMDocument
   HRESULT STDMETHODCALLTYPE get_doctype(IXMLDOMDocumentType** documentType) override;
@@ -83,14 +79,6 @@ class Document : public NodeImpl<IXMLDOMDocument2>, public IPersistStream {
   HRESULT STDMETHODCALLTYPE Load(IStream* pStm) override;
   HRESULT STDMETHODCALLTYPE Save(IStream* pStm, BOOL fClearDirty) override;
   HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* pcbSize) override { return E_NOTIMPL; }
-
- protected:
-  bool Implements(REFIID riid) const override {
-    return riid == IID_IXMLDOMDocument || riid == IID_IXMLDOMDocument2;
-  }
-  void* OtherInterface(REFIID riid) override {
-    return riid == IID_IPersistStream || riid == IID_IPersist ? static_cast<IPersistStream*>(this) : nullptr;
-  }
 
  private:
   // Where the text to parse came from.

@@ -8,7 +8,7 @@
 
 namespace qzwin::msxml {
 
-class Element : public NodeImpl<IXMLDOMElement> {
+class Element : public NodeImpl<Element, IXMLDOMElement> {
  public:
   using NodeImpl::NodeImpl;
 

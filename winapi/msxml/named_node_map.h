@@ -1,12 +1,13 @@
 // IXMLDOMNamedNodeMap: the attributes of an element, as they are at each call.
 #pragma once
 
-#include "dispatch.h"
+#include <com_object.h>
+
 #include "node.h"
 
 namespace qzwin::msxml {
 
-class AttributeMap : public SimpleObject<IXMLDOMNamedNodeMap> {
+class AttributeMap : public ComObject<AttributeMap, IXMLDOMNamedNodeMap> {
  public:
   explicit AttributeMap(IXMLDOMNode* element);  // holds a reference on element
   ~AttributeMap() override;

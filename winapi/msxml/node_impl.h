@@ -1,9 +1,10 @@
-// The COM face of a node object: reference counting, QueryInterface, the
-// IDispatch stubs and the IXMLDOMNode methods forwarded to NodeBase. Each node
-// type derives from NodeImpl<its interface>.
+// The COM face of a node object: its interface table and the IXMLDOMNode
+// methods forwarded to NodeBase. Each node type derives from
+// NodeImpl<itself, its interface>.
 #pragma once
 
-#include "dispatch.h"
+#include <com_object.h>
+
 #include "node.h"
 
 namespace qzwin::msxml {
@@ -11,37 +12,25 @@ namespace qzwin::msxml {
 // QueryInterface id of NodeBase, private to the DOM.
 extern const IID IID_QzNodeBase;
 
+}  // namespace qzwin::msxml
+
+QZ_DECLARE_UUIDOF(qzwin::msxml::NodeBase, qzwin::msxml::IID_QzNodeBase)
+
+namespace qzwin::msxml {
+
 #define QZ_NODE_FORWARD(name, params, args) \
   HRESULT STDMETHODCALLTYPE name params override { return NodeBase::name args; }
 
-template <class Iface>
-class NodeImpl : public Dispatch<Iface>, public NodeBase {
+template <class Derived, class Iface, class... Others>
+class NodeImpl : public ComObject<Derived, Iface, Others...>, public NodeBase {
  public:
+  // Every node answers its own interface, IXMLDOMNode and, for the DOM
+  // itself, NodeBase; a type adds the interfaces between IXMLDOMNode and its own.
+  using Interfaces = InterfaceTable<Answers<Iface>, Answers<IXMLDOMNode, Iface>, Answers<NodeBase>, Answers<Others>...>;
+
   using NodeBase::NodeBase;
 
   IXMLDOMNode* AsNode() override { return this; }
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
-    if (ppv == nullptr) return E_POINTER;
-    if (riid == IID_QzNodeBase) {
-      *ppv = static_cast<NodeBase*>(this);
-    } else if (riid == IID_IUnknown || riid == IID_IDispatch || riid == IID_IXMLDOMNode || Implements(riid)) {
-      *ppv = static_cast<Iface*>(this);
-    } else if (void* other = OtherInterface(riid)) {
-      *ppv = other;
-    } else {
-      *ppv = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --refs_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   QZ_NODE_FORWARD(get_nodeName, (BSTR * name), (name))
   QZ_NODE_FORWARD(get_nodeValue, (VARIANT * value), (value))
@@ -87,15 +76,6 @@ class NodeImpl : public Dispatch<Iface>, public NodeBase {
   HRESULT STDMETHODCALLTYPE transformNodeToObject(IXMLDOMNode* stylesheet, VARIANT outputObject) override {
     return E_NOTIMPL;
   }
-
- protected:
-  // The interfaces between IXMLDOMNode and Iface that this type answers to.
-  virtual bool Implements(REFIID riid) const { return riid == __uuidof(Iface); }
-  // Interfaces outside the Iface chain (a document's IPersistStream).
-  virtual void* OtherInterface(REFIID riid) { return nullptr; }
-
- private:
-  std::atomic<ULONG> refs_{1};
 };
 
 #undef QZ_NODE_FORWARD

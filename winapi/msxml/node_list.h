@@ -4,13 +4,14 @@
 
 #include <vector>
 
-#include "dispatch.h"
+#include <com_object.h>
+
 #include "node.h"
 
 namespace qzwin::msxml {
 
 // A selection's nodes, in document order, as they were when selected.
-class NodeList : public SimpleObject<IXMLDOMNodeList> {
+class NodeList : public ComObject<NodeList, IXMLDOMNodeList> {
  public:
   NodeList(NodeScope scope, std::vector<xmlNodePtr> nodes);
   ~NodeList() override;
@@ -28,7 +29,7 @@ class NodeList : public SimpleObject<IXMLDOMNodeList> {
 };
 
 // The children of a node as they are at each call.
-class ChildNodeList : public SimpleObject<IXMLDOMNodeList> {
+class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
  public:
   explicit ChildNodeList(IXMLDOMNode* parent);  // holds a reference on parent
   ~ChildNodeList() override;

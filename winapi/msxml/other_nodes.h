@@ -6,12 +6,12 @@
 
 namespace qzwin::msxml {
 
-class DocumentFragment : public NodeImpl<IXMLDOMDocumentFragment> {
+class DocumentFragment : public NodeImpl<DocumentFragment, IXMLDOMDocumentFragment> {
  public:
   using NodeImpl::NodeImpl;
 };
 
-class DocumentType : public NodeImpl<IXMLDOMDocumentType> {
+class DocumentType : public NodeImpl<DocumentType, IXMLDOMDocumentType> {
  public:
   using NodeImpl::NodeImpl;
   HRESULT STDMETHODCALLTYPE get_name(BSTR* rootName) override { return get_nodeName(rootName); }
@@ -19,7 +19,7 @@ class DocumentType : public NodeImpl<IXMLDOMDocumentType> {
   HRESULT STDMETHODCALLTYPE get_notations(IXMLDOMNamedNodeMap** notationMap) override { return E_NOTIMPL; }
 };
 
-class EntityReference : public NodeImpl<IXMLDOMEntityReference> {
+class EntityReference : public NodeImpl<EntityReference, IXMLDOMEntityReference> {
  public:
   using NodeImpl::NodeImpl;
 };

@@ -7,9 +7,8 @@
 #include <string_view>
 
 #include <libxml/xmlerror.h>
+#include <com_object.h>
 #include <msxml6.h>
-
-#include "dispatch.h"
 
 namespace qzwin::msxml {
 
@@ -23,7 +22,7 @@ struct ParseErrorInfo {
   LONG filepos = 0;
 };
 
-class ParseError : public SimpleObject<IXMLDOMParseError> {
+class ParseError : public ComObject<ParseError, IXMLDOMParseError> {
  public:
   explicit ParseError(ParseErrorInfo info) : info_(std::move(info)) {}
 

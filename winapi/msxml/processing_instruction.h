@@ -7,7 +7,7 @@
 
 namespace qzwin::msxml {
 
-class ProcessingInstruction : public NodeImpl<IXMLDOMProcessingInstruction> {
+class ProcessingInstruction : public NodeImpl<ProcessingInstruction, IXMLDOMProcessingInstruction> {
  public:
   using NodeImpl::NodeImpl;
 

@@ -10,10 +10,9 @@
 
 namespace qzwin::msxml {
 
-namespace {
-
-// QueryInterface id of SchemaCache, private to the DOM.
 const IID kSchemaCacheId = {0x5a0c2d31, 0x7e4b, 0x4c1a, {0x9f, 0x52, 0x3d, 0x86, 0x0b, 0x6e, 0x41, 0x27}};
+
+namespace {
 
 constexpr const char* kXsdNamespace = "http://www.w3.org/2001/XMLSchema";
 constexpr const char* kXdrNamespace = "urn:schemas-microsoft-com:xml-data";
@@ -68,15 +67,6 @@ SchemaCache* SchemaCache::FromInterface(IUnknown* object) {
   auto* cache = static_cast<SchemaCache*>(found);
   cache->Release();  // the caller holds the object; the pointer is borrowed
   return cache;
-}
-
-HRESULT SchemaCache::QueryInterface(REFIID riid, void** ppv) {
-  if (ppv != nullptr && riid == kSchemaCacheId) {
-    *ppv = this;
-    AddRef();
-    return S_OK;
-  }
-  return SimpleObject::QueryInterface(riid, ppv);
 }
 
 HRESULT SchemaCache::Refuse(const std::string& reason) {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include <libxml/xmlschemas.h>
+#include <com_object.h>
 #include <msxml6.h>
 
-#include "dispatch.h"
 #include "tree.h"
 
 namespace qzwin::msxml {
@@ -30,12 +30,23 @@ struct CompiledSchema {
   IXMLDOMNode* node = nullptr;     // what add was given, for get
 };
 
-class SchemaCache : public SimpleObject<IXMLDOMSchemaCollection> {
+class SchemaCache;
+
+// QueryInterface id of SchemaCache, private to the DOM.
+extern const IID kSchemaCacheId;
+
+}  // namespace qzwin::msxml
+
+QZ_DECLARE_UUIDOF(qzwin::msxml::SchemaCache, qzwin::msxml::kSchemaCacheId)
+
+namespace qzwin::msxml {
+
+class SchemaCache : public ComObject<SchemaCache, IXMLDOMSchemaCollection> {
  public:
+  using Interfaces = InterfaceTable<Answers<IXMLDOMSchemaCollection>, Answers<SchemaCache>>;
+
   // The collection behind an interface, if it is one of ours (no reference added).
   static SchemaCache* FromInterface(IUnknown* object);
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
 
   HRESULT STDMETHODCALLTYPE add(BSTR namespaceURI, VARIANT var) override;
   HRESULT STDMETHODCALLTYPE get(BSTR namespaceURI, IXMLDOMNode** schemaNode) override;

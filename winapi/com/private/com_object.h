@@ -40,7 +40,7 @@ struct Answers {
 template <class... Rows>
 struct InterfaceTable {
   template <class Object>
-  static void* Find(Object* object, REFIID riid) {
+  static void* Find([[maybe_unused]] Object* object, [[maybe_unused]] REFIID riid) {
     void* found = nullptr;
     (void)((found = Rows::template Find<Object>(object, riid), found != nullptr) || ...);
     return found;
