@@ -1,8 +1,8 @@
 // The default cache resource and its byte-for-byte write over the cache file.
 #include <filesystem>
 
-#include "cache_test_support.h"
-#include "resolver_installer.h"
+#include "support/cache_fixture.h"
+#include "support/resolver_installer.h"
 #include "resources/resource.h"
 
 namespace cachetest {

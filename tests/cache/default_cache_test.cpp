@@ -2,8 +2,8 @@
 // update of its basic data types entries.
 #include <filesystem>
 
-#include "cache_test_support.h"
-#include "resolver_installer.h"
+#include "support/cache_fixture.h"
+#include "support/resolver_installer.h"
 
 namespace cachetest {
 namespace {

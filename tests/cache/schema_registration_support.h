@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "cache_test_support.h"
+#include "support/cache_fixture.h"
 
 namespace cachetest {
 

@@ -8,7 +8,7 @@
 
 #include "cache/SchemaRegistration.h"
 #include "module/QZModule.h"
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 #include "schema_registration_support.h"
 
 namespace cachetest {

@@ -4,8 +4,8 @@
 #include <qzwin/platform.h>
 
 #include "cache/SharedFiles.h"
-#include "cache_test_support.h"
-#include "resolver_installer.h"
+#include "support/cache_fixture.h"
+#include "support/resolver_installer.h"
 #include "support/narrow.h"
 #include "support/temp_root.h"
 

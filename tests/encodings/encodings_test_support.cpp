@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <qzwin/platform.h>
 
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 #include "schemas/CreateDocument.h"
 
 namespace encodingstest {

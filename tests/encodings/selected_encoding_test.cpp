@@ -2,7 +2,7 @@
 // make of it, and what they leave alone when they fail.
 #include "encodings/SelectedEncoding.h"
 #include "encodings_test_support.h"
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 
 _COM_SMARTPTR_TYPEDEF(IXMLDOMProcessingInstruction, __uuidof(IXMLDOMProcessingInstruction));
 

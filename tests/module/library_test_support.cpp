@@ -8,7 +8,7 @@
 
 #include <qzwin/platform.h>
 
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 
 namespace moduletest {
 namespace {

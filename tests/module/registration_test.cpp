@@ -8,7 +8,7 @@
 #include <string>
 
 #include "library_test_support.h"
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 
 namespace moduletest {
 namespace {

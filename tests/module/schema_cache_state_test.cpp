@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "cache/CacheFormat.h"
-#include "collection_test_support.h"
+#include "support/collection_fixture.h"
 #include "resources/resource.h"
 
 namespace collectiontest {

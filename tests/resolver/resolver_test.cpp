@@ -7,7 +7,7 @@
 #include <comdef.h>
 
 #include "PlatformPathResolver.h"
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 #include "support/narrow.h"
 #include "support/temp_root.h"
 

@@ -2,7 +2,7 @@
 // selects, which it takes, which it passes over, and which it records as
 // refused. Also the loading routine that reads both the cache and the
 // schemas.
-#include "collection_test_support.h"
+#include "support/collection_fixture.h"
 #include "schemas/CreateDocument.h"
 #include "schemas/LoadDocument.h"
 

@@ -7,8 +7,8 @@
 #include <comdef.h>
 #include <msxml6.h>
 
-#include "collection_test_support.h"
-#include "resolver_installer.h"
+#include "support/collection_fixture.h"
+#include "support/resolver_installer.h"
 #include "qzschemas.h"
 
 _COM_SMARTPTR_TYPEDEF(IQZXMLSchemaService, __uuidof(IQZXMLSchemaService));

@@ -1,11 +1,11 @@
-#include "cache_test_support.h"
+#include "support/cache_fixture.h"
 
 #include <fstream>
 #include <sstream>
 
 #include <qzwin/platform.h>
 
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 #include "resources/resource.h"
 #include "support/temp_root.h"
 

@@ -1,4 +1,4 @@
-#include "collection_test_support.h"
+#include "support/collection_fixture.h"
 
 #include <filesystem>
 #include <fstream>

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cache_test_support.h"
+#include "support/cache_fixture.h"
 #include "errors/XMLDOMPtr.h"
 #include "support/narrow.h"
 

@@ -1,4 +1,4 @@
-#include "resolver_installer.h"
+#include "support/resolver_installer.h"
 
 #include <cstring>
 
