@@ -9,28 +9,19 @@
 #include <string>
 
 #include "dispatch_bench.h"
+#include "support/type_info_dispatch.h"
 
 namespace {
 
-class Adder : public IDispatchBench {
+// A static object: it lives as long as the program, so its count is fixed.
+class Adder : public qztest::TypeInfoDispatch<IDispatchBench> {
  public:
-  ITypeInfo* info = nullptr;
-
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** ppv) override {
     *ppv = nullptr;
     return E_NOINTERFACE;
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return DispGetIDsOfNames(info, names, count, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* excep, UINT* argErr) override {
-    return DispInvoke(this, info, id, flags, params, result, excep, argErr);
-  }
   HRESULT STDMETHODCALLTYPE Add(LONG a, LONG b, LONG* sum) override {
     *sum = a + b;
     return S_OK;

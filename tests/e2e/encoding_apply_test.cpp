@@ -8,12 +8,11 @@
 #include <gtest/gtest.h>
 #include <qzwin/platform.h>
 
+#include "cli_runner.h"
 #include "support/run_command.h"
 #include "support/temp_root.h"
 
 namespace {
-
-constexpr const char* kEncodingsPath = "C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzencodings.xml";
 
 qztest::CommandRun Cli(const std::string& arguments) {
   return qztest::RunCommand(std::string("'") + QZ_CLI + "' " + arguments);
@@ -29,11 +28,10 @@ std::string Read(const std::filesystem::path& path) {
 class EncodingApply : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(0, Cli("resolver register").exitCode);
-    const qztest::CommandRun regsvr = Cli("regsvr /s");
-    ASSERT_EQ(0, regsvr.exitCode) << regsvr.output;
+    const qztest::CommandRun setup = Cli("setup");
+    ASSERT_EQ(0, setup.exitCode) << setup.output;
     std::string posix;
-    ASSERT_TRUE(qzwin::ToPosixPath(kEncodingsPath, &posix));
+    ASSERT_TRUE(qzwin::ToPosixPath(e2e::kEncodings, &posix));
     encodings_ = posix;
     std::filesystem::copy_file(QZ_EXAMPLES_DIR "/qzencodings.xml", encodings_,
                                std::filesystem::copy_options::overwrite_existing);

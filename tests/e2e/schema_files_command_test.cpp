@@ -39,9 +39,8 @@ TEST(SchemaFileCommands, WithoutTheServiceSaysHowToSetThePlatformUp) {
 class RegisteredService : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(0, Cli("resolver register").exitCode);
-    const qztest::CommandRun regsvr = Cli("regsvr");
-    ASSERT_EQ(0, regsvr.exitCode) << regsvr.output;
+    const qztest::CommandRun setup = Cli("setup");
+    ASSERT_EQ(0, setup.exitCode) << setup.output;
   }
 
   // An XSD for the URN of its own file name, so the collection takes it.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dispatch_test.h"
+#include "support/type_info_dispatch.h"
 #include "test_objects.h"
 
 namespace {
@@ -27,11 +28,10 @@ VARIANT Object(IDispatch* object) {
   return v;
 }
 
-// IDispatch over the type info of `Interface`, as the COM shell's is.
+// Counts its references and answers its interface and IDispatch.
 template <typename Interface>
-class Dispatching : public Interface {
+class Dispatching : public qztest::TypeInfoDispatch<Interface> {
  public:
-  ITypeInfo* info = nullptr;
   ULONG refs = 0;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
@@ -45,15 +45,6 @@ class Dispatching : public Interface {
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
   ULONG STDMETHODCALLTYPE Release() override { return --refs; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    return DispGetIDsOfNames(info, names, count, ids);
-  }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
-                                   EXCEPINFO* excep, UINT* argErr) override {
-    return DispInvoke(this, info, id, flags, params, result, excep, argErr);
-  }
 };
 
 class Item : public Dispatching<IDispatchTestItem> {
