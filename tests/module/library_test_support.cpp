@@ -6,10 +6,6 @@
 #include <sstream>
 #include <vector>
 
-#include <qzwin/platform.h>
-
-#include "support/resolver_installer.h"
-
 namespace moduletest {
 namespace {
 
@@ -98,27 +94,12 @@ std::string AddedLines(const std::string& before, const std::string& after) {
   return added;
 }
 
-std::filesystem::path Posix(const std::string& windowsPath) {
-  std::string posix;
-  EXPECT_TRUE(qzwin::ToPosixPath(windowsPath.c_str(), &posix)) << windowsPath;
-  return posix;
-}
-
 void LibraryTest::SetUp() {
-  ASSERT_GE(CoInitialize(nullptr), 0);
-  ASSERT_EQ(S_OK, resolvertest::RegisterResolver());
-  std::filesystem::path cache = Posix(kCachePath);
-  std::filesystem::remove(cache);
-  std::filesystem::create_directories(cache.parent_path());
+  PlatformTest::SetUp();
+  if (HasFatalFailure()) return;
   std::filesystem::remove_all(Posix(kSystemDirectory));
   std::filesystem::create_directories(Posix(kSystemDirectory));
-  previousHost_ = qzwin::SetUiHost(&host_);
   library_.Unregister();
-}
-
-void LibraryTest::TearDown() {
-  qzwin::SetUiHost(previousHost_);
-  CoUninitialize();
 }
 
 }  // namespace moduletest

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <qzwin/uihost.h>
 
+#include "support/cache_fixture.h"
 #include "support/files.h"
 
 namespace moduletest {
@@ -59,28 +59,20 @@ std::string DumpClassesRoot(const std::string& path = "");
 std::string AddedLines(const std::string& before, const std::string& after);
 
 // Where a Windows path lies on this machine, and the bytes of a file there.
-std::filesystem::path Posix(const std::string& windowsPath);
+using cachetest::Posix;
 using qztest::ReadFile;
 
 // The stand-in's system directory and the resolver's schema cache.
 constexpr const char* kSystemDirectory = "C:\\WINDOWS\\system32";
-constexpr const char* kCachePath = "C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzschemas.xml";
+using cachetest::kCachePath;
 
-// Each test starts with the library loaded and not registered, the path
-// resolver installed, COM initialised, no cache file, an empty system
-// directory, and message boxes recorded.
-class LibraryTest : public testing::Test {
+// Each test starts with the library loaded and not registered on the
+// platform of the cache tests, with an empty system directory.
+class LibraryTest : public cachetest::PlatformTest {
  protected:
   void SetUp() override;
-  void TearDown() override;
-
-  std::size_t BoxesShown() const { return host_.Shown().size(); }
 
   Library library_;
-  qzwin::ScriptedUiHost host_;
-
- private:
-  qzwin::UiHost* previousHost_ = nullptr;
 };
 
 }  // namespace moduletest

@@ -11,7 +11,7 @@
 
 namespace cachetest {
 
-void CacheTest::SetUp() {
+void PlatformTest::SetUp() {
   ASSERT_GE(CoInitialize(nullptr), 0);
   ASSERT_EQ(S_OK, resolvertest::RegisterResolver());
   resolvertest::SetCommonDirectory(nullptr);
@@ -21,15 +21,15 @@ void CacheTest::SetUp() {
   previousHost_ = qzwin::SetUiHost(&host_);
 }
 
-void CacheTest::TearDown() {
+void PlatformTest::TearDown() {
   qzwin::SetUiHost(previousHost_);
   resolvertest::SetCommonDirectory(nullptr);
   CoUninitialize();
 }
 
-std::filesystem::path CacheTest::Posix(const char* windowsPath) {
+std::filesystem::path Posix(const std::string& windowsPath) {
   std::string posix;
-  EXPECT_TRUE(qzwin::ToPosixPath(windowsPath, &posix)) << windowsPath;
+  EXPECT_TRUE(qzwin::ToPosixPath(windowsPath.c_str(), &posix)) << windowsPath;
   return posix;
 }
 

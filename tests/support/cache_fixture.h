@@ -1,5 +1,6 @@
 // A platform with the resolver installed, a shared directory, no cache file
-// yet, and a scripted UI host that records message boxes.
+// yet, and a scripted UI host that records message boxes: as the schema
+// cache's code (CacheTest) or the loaded library (the module's tests) meets it.
 #pragma once
 
 #include <filesystem>
@@ -18,13 +19,27 @@ namespace cachetest {
 constexpr const char* kCachePath = "C:\\Program Files\\Common Files\\Quorvane\\Shared\\qzschemas.xml";
 constexpr const char* kSystemEntryPath = "C:\\WINDOWS\\system32\\Tavel-basic-datatypes.xml";
 
-class CacheTest : public testing::Test {
+// Where a Windows path lies on this machine.
+std::filesystem::path Posix(const std::string& windowsPath);
+
+// COM initialised, the resolver installed at its default common directory,
+// the shared directory made without a cache file, message boxes recorded.
+class PlatformTest : public testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // Where a Windows path lies on this machine.
-  static std::filesystem::path Posix(const char* windowsPath);
+  std::size_t BoxesShown() const { return host_.Shown().size(); }
+
+  qzwin::ScriptedUiHost host_;
+
+ private:
+  qzwin::UiHost* previousHost_ = nullptr;
+};
+
+// The same platform, with the module object of the library's own code.
+class CacheTest : public PlatformTest {
+ protected:
   static std::string ReadCache();
   static void WriteCache(const std::string& bytes);
 
@@ -38,13 +53,7 @@ class CacheTest : public testing::Test {
   // The default cache's declaration and inline schema around other lists.
   std::string CacheWith(const std::string& lists) const;
 
-  std::size_t BoxesShown() const { return host_.Shown().size(); }
-
   CQZModule module_;
-  qzwin::ScriptedUiHost host_;
-
- private:
-  qzwin::UiHost* previousHost_ = nullptr;
 };
 
 // A cache entry line, and a list of entries, in the default cache's layout.

@@ -12,6 +12,7 @@
 namespace collectiontest {
 
 using cachetest::Entry;
+using cachetest::Posix;
 using cachetest::Schemas;
 
 // The two schemas the tests list, by their URNs.
