@@ -81,15 +81,9 @@ class Tested : public Dispatching<IDispatchTest2> {
   }
   HRESULT STDMETHODCALLTYPE Fail() override {
     if (leaveErrorInfo) {
-      ICreateErrorInfo* create = nullptr;
-      CreateErrorInfo(&create);
-      create->SetSource(const_cast<LPOLESTR>(OLESTR("Tested")));
-      create->SetDescription(const_cast<LPOLESTR>(OLESTR("no schema here")));
-      IErrorInfo* info = nullptr;
-      create->QueryInterface(__uuidof(IErrorInfo), reinterpret_cast<void**>(&info));
+      IErrorInfo* info = oleauttest::NewErrorInfo(OLESTR("no schema here"), OLESTR("Tested"));
       SetErrorInfo(0, info);
       info->Release();
-      create->Release();
     }
     return E_ACCESSDENIED;
   }
