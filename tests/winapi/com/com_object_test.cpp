@@ -1,7 +1,8 @@
 // The plumbing of the stand-in's own COM objects: identity and the
 // interface table, the reference count, the IDispatch stub and static class
-// objects. WINDOWS-FACTS.md, "COM": QueryInterface for IUnknown gives one
-// pointer whatever interface it is asked through.
+// objects. The identity rule (QueryInterface for IUnknown gives one pointer,
+// whatever interface it is asked through) is COM's own; refusing an outer
+// unknown is the class factory's, WINDOWS-FACTS.md, "COM".
 #include <gtest/gtest.h>
 #include <com_object.h>
 #include <objidl.h>
