@@ -30,7 +30,8 @@ class NodeList : public SimpleObject<IXMLDOMNodeList> {
 // The children of a node as they are at each call.
 class ChildNodeList : public SimpleObject<IXMLDOMNodeList> {
  public:
-  explicit ChildNodeList(IXMLDOMNode* parent);  // holds a reference on parent
+  // Holds a reference on parent; base is the same object's node side.
+  ChildNodeList(IXMLDOMNode* parent, NodeBase* base);
   ~ChildNodeList() override;
 
   HRESULT STDMETHODCALLTYPE get_item(LONG index, IXMLDOMNode** listItem) override;
@@ -41,6 +42,7 @@ class ChildNodeList : public SimpleObject<IXMLDOMNodeList> {
 
  private:
   xmlNodePtr Child(LONG index);
+  HRESULT WrapChild(xmlNodePtr node, IXMLDOMNode** out);
 
   IXMLDOMNode* parent_;
   NodeBase* base_;
