@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -121,20 +120,6 @@ void NoteNamespaceFault(void*, xmlErrorPtr error) {
   xmlCopyError(error, &faults->first);
 }
 
-// Text in memory handed to the parser a chunk at a time.
-struct ChunkedInput {
-  std::string_view rest;
-
-  static int Read(void* context, char* buffer, int length) {
-    auto* input = static_cast<ChunkedInput*>(context);
-    const size_t n = std::min(input->rest.size(), static_cast<size_t>(std::max(length, 0)));
-    std::memcpy(buffer, input->rest.data(), n);
-    input->rest.remove_prefix(n);
-    return static_cast<int>(n);
-  }
-  static int Close(void*) { return 0; }
-};
-
 }  // namespace
 
 void Document::Fail(ParseErrorInfo info) {
@@ -169,11 +154,8 @@ HRESULT Document::Parse(const Source& source) {
   {
     ExternalFilesAllowed externals(resolveExternals_);
     currentNamespaceFaults = &namespaceFaults;
-    // Read in chunks, as from a file: the parser then converts and keeps
-    // only a window of the text, instead of copying all of it twice.
-    ChunkedInput input{source.bytes};
-    doc = xmlCtxtReadIO(context.get(), ChunkedInput::Read, ChunkedInput::Close, &input,
-                        source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    doc = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()),
+                            source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
     currentNamespaceFaults = nullptr;
   }
   std::string text;
