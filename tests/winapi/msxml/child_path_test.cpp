@@ -63,7 +63,8 @@ TEST(ChildPath, SelectsWhatTheEngineSelects) {
   const char* const expressions[] = {
       "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']",
       "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']/*[local-name()='QZSchema']",
-      "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']/*[@urn = \"x-schema:A.xsd\"][local-name()='QZSchema']",
+      "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']"
+      "/*[@urn = \"x-schema:A.xsd\"][local-name()='QZSchema']",
       "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']/*[@urn = \"x-schema:E.xsd\"]",
       "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']/*[@urn = 'x-schema:C.xsd']",
       "/*[local-name()='QZSchemasRoot']/*[local-name()='QZSchemas']/*[@urn = '']",
