@@ -211,7 +211,7 @@ HRESULT NodeBase::get_parentNode(IXMLDOMNode** parent) {
 
 HRESULT NodeBase::get_childNodes(IXMLDOMNodeList** childList) {
   if (childList == nullptr) return E_INVALIDARG;
-  *childList = new ChildNodeList(AsNode());
+  *childList = new ChildNodeList(AsNode(), this);
   return S_OK;
 }
 

@@ -40,7 +40,7 @@ xmlNodePtr FirstDomChild(xmlNodePtr node) {
   return node->children;
 }
 
-ChildNodeList::ChildNodeList(IXMLDOMNode* parent) : parent_(parent), base_(NodeFromInterface(parent)) {
+ChildNodeList::ChildNodeList(IXMLDOMNode* parent, NodeBase* base) : parent_(parent), base_(base) {
   parent_->AddRef();
 }
 
@@ -64,8 +64,19 @@ xmlNodePtr ChildNodeList::Child(LONG index) {
   }
   cachedIndex_ = node != nullptr ? index : -1;
   cachedNode_ = node;
-  cachedTree_ = base_->tree();
+  if (cachedTree_ != base_->tree()) cachedTree_ = base_->tree();
   return node;
+}
+
+// A child's object, as WrapNode gives it; one that exists already is handed
+// out without copying the scope.
+HRESULT ChildNodeList::WrapChild(xmlNodePtr node, IXMLDOMNode** out) {
+  if (auto* existing = static_cast<NodeBase*>(node->_private)) {
+    *out = existing->AsNode();
+    (*out)->AddRef();
+    return S_OK;
+  }
+  return WrapNode(ScopeOf(*base_), node, out);
 }
 
 HRESULT ChildNodeList::get_item(LONG index, IXMLDOMNode** listItem) {
@@ -73,7 +84,7 @@ HRESULT ChildNodeList::get_item(LONG index, IXMLDOMNode** listItem) {
   *listItem = nullptr;
   xmlNodePtr node = Child(index);
   if (node == nullptr) return S_FALSE;
-  return WrapNode(ScopeOf(*base_), node, listItem);
+  return WrapChild(node, listItem);
 }
 
 HRESULT ChildNodeList::get_length(LONG* listLength) {
@@ -90,7 +101,7 @@ HRESULT ChildNodeList::nextNode(IXMLDOMNode** nextItem) {
   xmlNodePtr node = Child(cursor_);
   if (node == nullptr) return S_FALSE;
   ++cursor_;
-  return WrapNode(ScopeOf(*base_), node, nextItem);
+  return WrapChild(node, nextItem);
 }
 
 HRESULT ChildNodeList::reset() {

@@ -31,7 +31,8 @@ class NodeList : public ComObject<NodeList, IXMLDOMNodeList> {
 // The children of a node as they are at each call.
 class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
  public:
-  explicit ChildNodeList(IXMLDOMNode* parent);  // holds a reference on parent
+  // Holds a reference on parent; base is the same object's node side.
+  ChildNodeList(IXMLDOMNode* parent, NodeBase* base);
   ~ChildNodeList() override;
 
   HRESULT STDMETHODCALLTYPE get_item(LONG index, IXMLDOMNode** listItem) override;
@@ -42,6 +43,7 @@ class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
 
  private:
   xmlNodePtr Child(LONG index);
+  HRESULT WrapChild(xmlNodePtr node, IXMLDOMNode** out);
 
   IXMLDOMNode* parent_;
   NodeBase* base_;

@@ -5,6 +5,7 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 
+#include "child_path.h"
 #include "error_collector.h"
 #include "qualified_name.h"
 
@@ -81,6 +82,9 @@ HRESULT ParseSelectionNamespaces(const std::string& text, SelectionNamespaces* o
 HRESULT SelectNodes(xmlNodePtr context, const SelectionNamespaces& namespaces, const std::string& expression,
                     std::vector<xmlNodePtr>* nodes) {
   nodes->clear();
+  // Plain child paths need no engine; their names carry no prefixes, so the
+  // selection namespaces do not matter to them.
+  if (SelectChildPath(context, expression, nodes)) return S_OK;
   // The context's handler takes what compiling and evaluating report; the
   // collector takes what libxml2 reports past it.
   FirstErrorCollector quiet;
