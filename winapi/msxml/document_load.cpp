@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
@@ -113,6 +114,22 @@ struct NamespaceFaults {
 
 thread_local NamespaceFaults* currentNamespaceFaults = nullptr;
 
+// The parser reads the input in pieces from where its bytes lie: a memory
+// input would first be copied whole into a buffer of the parser's own, which
+// for a large document costs a fresh block as large as the text.
+struct PieceReader {
+  std::string_view rest;
+};
+
+int ReadPiece(void* context, char* buffer, int len) {
+  auto* reader = static_cast<PieceReader*>(context);
+  const size_t count = std::min(static_cast<size_t>(std::max(len, 0)), reader->rest.size());
+  if (count == 0) return 0;  // the end of the input
+  std::memcpy(buffer, reader->rest.data(), count);
+  reader->rest.remove_prefix(count);
+  return static_cast<int>(count);
+}
+
 void NoteNamespaceFault(void*, xmlErrorPtr error) {
   NamespaceFaults* faults = currentNamespaceFaults;
   if (faults == nullptr || error == nullptr || error->domain != XML_FROM_NAMESPACE) return;
@@ -154,8 +171,9 @@ HRESULT Document::Parse(const Source& source) {
   {
     ExternalFilesAllowed externals(resolveExternals_);
     currentNamespaceFaults = &namespaceFaults;
-    doc = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()),
-                            source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    PieceReader reader{source.bytes};
+    doc = xmlCtxtReadIO(context.get(), ReadPiece, nullptr, &reader,
+                        source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
     currentNamespaceFaults = nullptr;
   }
   std::string text;
