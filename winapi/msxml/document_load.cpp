@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -100,6 +101,62 @@ void StripBlankText(xmlNodePtr node) {
   }
 }
 
+// Blank text goes while the parser builds the tree, by StripBlankText's
+// rule: an element's blank text children are removed when it ends, while it
+// is still in the cache, instead of in a walk over the whole tree after the
+// parse. Entities can copy content parsed under one xml:space into another,
+// so a document with a DTD is left to the walk.
+struct InParseStripping {
+  int depth = 0;          // elements open
+  int preservedFrom = 0;  // depth of the outermost open element that preserves; 0 when none
+  bool leftToWalk = false;
+};
+
+thread_local InParseStripping* currentStripping = nullptr;
+
+void StripBlankChildren(xmlNodePtr element) {
+  xmlNodePtr child = element->children;
+  while (child != nullptr) {
+    xmlNodePtr next = child->next;
+    if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
+      xmlUnlinkNode(child);
+      xmlFreeNode(child);
+    }
+    child = next;
+  }
+}
+
+void StartElementStripping(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                           int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
+                           const xmlChar** attributes) {
+  xmlSAX2StartElementNs(ctx, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                        attributes);
+  InParseStripping* stripping = currentStripping;
+  const xmlParserCtxt* parser = static_cast<const xmlParserCtxt*>(ctx);
+  if (stripping == nullptr) return;
+  if (stripping->depth == 0 && parser->myDoc != nullptr &&
+      (parser->myDoc->intSubset != nullptr || parser->myDoc->extSubset != nullptr)) {
+    stripping->leftToWalk = true;
+  }
+  ++stripping->depth;
+  if (stripping->preservedFrom == 0 && parser->node != nullptr && SaysPreserveSpace(parser->node)) {
+    stripping->preservedFrom = stripping->depth;
+  }
+}
+
+void EndElementStripping(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
+  InParseStripping* stripping = currentStripping;
+  const xmlParserCtxt* parser = static_cast<const xmlParserCtxt*>(ctx);
+  if (stripping != nullptr && stripping->depth > 0) {
+    if (!stripping->leftToWalk && stripping->preservedFrom == 0 && parser->node != nullptr) {
+      StripBlankChildren(parser->node);
+    }
+    if (stripping->preservedFrom == stripping->depth) stripping->preservedFrom = 0;
+    --stripping->depth;
+  }
+  xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+}
+
 // MSXML takes any text as a namespace name; libxml2 reports one that is not a
 // URI (a Windows path, say) as a namespace error. Such complaints do not fail a
 // load; any other namespace error does, and the first one is kept to report.
@@ -166,14 +223,22 @@ HRESULT Document::Parse(const Source& source) {
   std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
   if (!context) return E_OUTOFMEMORY;
   context->sax->serror = NoteNamespaceFault;
+  InParseStripping stripping;
+  if (!preserveWhiteSpace_) {
+    context->sax->startElementNs = StartElementStripping;
+    context->sax->endElementNs = EndElementStripping;
+  }
   NamespaceFaults namespaceFaults;
   xmlDocPtr doc = nullptr;
   {
     ExternalFilesAllowed externals(resolveExternals_);
     currentNamespaceFaults = &namespaceFaults;
+    InParseStripping* const outerStripping = currentStripping;  // a parse that this one runs within
+    currentStripping = &stripping;
     PieceReader reader{source.bytes};
     doc = xmlCtxtReadIO(context.get(), ReadPiece, nullptr, &reader,
                         source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    currentStripping = outerStripping;
     currentNamespaceFaults = nullptr;
   }
   std::string text;
@@ -225,7 +290,7 @@ HRESULT Document::Parse(const Source& source) {
       }
     }
   }
-  if (!preserveWhiteSpace_) StripBlankText(reinterpret_cast<xmlNodePtr>(doc));
+  if (!preserveWhiteSpace_ && stripping.leftToWalk) StripBlankText(reinterpret_cast<xmlNodePtr>(doc));
 
   if (validateOnParse_) {
     ParseErrorInfo info;

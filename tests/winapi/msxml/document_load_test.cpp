@@ -127,6 +127,24 @@ TEST_F(DocumentLoad, BlankTextGoesExceptWhereXmlSpaceSaysPreserve) {
             XmlOf(root));
 }
 
+TEST_F(DocumentLoad, BlankTextFromAnEntityFollowsWhereTheEntityIsUsed) {
+  // The entity's content is parsed once and copied to each use; each copy
+  // keeps or loses its blanks by its own place, whichever use comes first.
+  const char* const texts[] = {
+      "<!DOCTYPE r [<!ENTITY e '<x> </x>'>]><r><p xml:space='preserve'>&e;</p><q>&e;</q></r>",
+      "<!DOCTYPE r [<!ENTITY e '<x> </x>'>]><r><q>&e;</q><p xml:space='preserve'>&e;</p></r>"};
+  const char* const expected[] = {"<r><p xml:space=\"preserve\"><x> </x></p><q><x/></q></r>",
+                                  "<r><q><x/></q><p xml:space=\"preserve\"><x> </x></p></r>"};
+  for (int i = 0; i < 2; ++i) {
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    doc->put_validateOnParse(VARIANT_FALSE);  // the DTD declares no elements
+    ASSERT_TRUE(LoadXml(doc, texts[i]));
+    IXMLDOMElementPtr root;
+    ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+    EXPECT_EQ(expected[i], XmlOf(root));
+  }
+}
+
 TEST_F(DocumentLoad, EmptyStreamFailsWithMissingRoot) {
   IXMLDOMDocument2Ptr doc = NewDocument();
   IPersistStreamPtr persist = doc;
