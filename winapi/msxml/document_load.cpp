@@ -157,20 +157,6 @@ void EndElementStripping(void* ctx, const xmlChar* localname, const xmlChar* pre
   xmlSAX2EndElementNs(ctx, localname, prefix, uri);
 }
 
-// MSXML takes any text as a namespace name; libxml2 reports one that is not a
-// URI (a Windows path, say) as a namespace error. Such complaints do not fail a
-// load; any other namespace error does, and the first one is kept to report.
-bool IsNamespaceNameComplaint(const xmlError& error) {
-  return error.domain == XML_FROM_NAMESPACE && (error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE);
-}
-
-struct NamespaceFaults {
-  xmlError first{};  // the first namespace error that fails the load; code XML_ERR_OK while none
-  ~NamespaceFaults() { xmlResetError(&first); }
-};
-
-thread_local NamespaceFaults* currentNamespaceFaults = nullptr;
-
 // The parser reads the input in pieces from where its bytes lie: a memory
 // input would first be copied whole into a buffer of the parser's own, which
 // for a large document costs a fresh block as large as the text.
@@ -186,6 +172,20 @@ int ReadPiece(void* context, char* buffer, int len) {
   reader->rest.remove_prefix(count);
   return static_cast<int>(count);
 }
+
+// MSXML takes any text as a namespace name; libxml2 reports one that is not a
+// URI (a Windows path, say) as a namespace error. Such complaints do not fail a
+// load; any other namespace error does, and the first one is kept to report.
+bool IsNamespaceNameComplaint(const xmlError& error) {
+  return error.domain == XML_FROM_NAMESPACE && (error.code == XML_WAR_NS_URI || error.code == XML_WAR_NS_URI_RELATIVE);
+}
+
+struct NamespaceFaults {
+  xmlError first{};  // the first namespace error that fails the load; code XML_ERR_OK while none
+  ~NamespaceFaults() { xmlResetError(&first); }
+};
+
+thread_local NamespaceFaults* currentNamespaceFaults = nullptr;
 
 void NoteNamespaceFault(void*, xmlErrorPtr error) {
   NamespaceFaults* faults = currentNamespaceFaults;
@@ -212,7 +212,8 @@ HRESULT Document::Parse(const Source& source) {
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_NOENT;
   if (resolveExternals_) options |= XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
   // Blank text between elements is best never made: freeing it afterwards
-  // costs more than the parse. StripBlankText takes what the parser keeps.
+  // costs more than the parse. What the parser keeps goes as each element
+  // ends (see InParseStripping).
   if (!preserveWhiteSpace_) options |= XML_PARSE_NOBLANKS;
   if (source.encoding != nullptr) options |= XML_PARSE_IGNORE_ENC;
   if (source.bytes.size() > static_cast<size_t>(INT32_MAX)) {
