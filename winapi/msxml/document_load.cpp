@@ -27,6 +27,9 @@ namespace {
 // The most a stream may hold; larger input fails instead of exhausting memory.
 constexpr size_t kMaxInputBytes = size_t{1} << 31;
 constexpr size_t kStreamChunk = 64 * 1024;
+// libxml2's bound on a text node and on how far it looks ahead in its input
+// (XML_MAX_TEXT_LENGTH, XML_MAX_LOOKUP_LIMIT) without XML_PARSE_HUGE.
+constexpr size_t kPieceReadBounds = 10000000;
 // How far into the text an XML declaration may reach.
 constexpr size_t kMaxDeclarationLength = 1024;
 
@@ -230,21 +233,44 @@ HRESULT Document::Parse(const Source& source) {
     context->sax->endElementNs = EndElementStripping;
   }
   NamespaceFaults namespaceFaults;
-  xmlDocPtr doc = nullptr;
-  {
+  auto read = [&](bool whole) {
     ExternalFilesAllowed externals(resolveExternals_);
     currentNamespaceFaults = &namespaceFaults;
     InParseStripping* const outerStripping = currentStripping;  // a parse that this one runs within
     currentStripping = &stripping;
-    PieceReader reader{source.bytes};
-    doc = xmlCtxtReadIO(context.get(), ReadPiece, nullptr, &reader,
-                        source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    const char* const baseUrl = source.baseUrl.empty() ? nullptr : source.baseUrl.c_str();
+    xmlDocPtr parsed = nullptr;
+    if (whole) {
+      parsed = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()), baseUrl,
+                                 source.encoding, options);
+    } else {
+      PieceReader reader{source.bytes};
+      parsed = xmlCtxtReadIO(context.get(), ReadPiece, nullptr, &reader, baseUrl, source.encoding, options);
+    }
     currentStripping = outerStripping;
     currentNamespaceFaults = nullptr;
+    return parsed;
+  };
+  auto readFailed = [&](xmlDocPtr parsed) {
+    return parsed == nullptr || !context->wellFormed || namespaceFaults.first.code != XML_ERR_OK;
+  };
+  xmlDocPtr doc = read(false);
+  // Read in pieces, libxml2 bounds a text node or a look ahead that a single
+  // buffer lets pass; only a text past those bounds can meet them. Such a
+  // text that failed is read again from one buffer, so that what loads, and
+  // the error of what does not, are the same however the text is read.
+  std::optional<FirstErrorCollector> wholeReadErrors;
+  if (source.bytes.size() > kPieceReadBounds && readFailed(doc)) {
+    if (doc != nullptr) xmlFreeDoc(doc);
+    xmlResetError(&namespaceFaults.first);
+    stripping = InParseStripping{};
+    wholeReadErrors.emplace();
+    doc = read(true);
   }
+  const FirstErrorCollector& readErrors = wholeReadErrors ? *wholeReadErrors : engineErrors;
   std::string text;
   bool namespaceFailed = namespaceFaults.first.code != XML_ERR_OK;
-  bool failed = doc == nullptr || !context->wellFormed || namespaceFailed;
+  bool failed = readFailed(doc);
   bool hasDtd = doc != nullptr && (doc->intSubset != nullptr || doc->extSubset != nullptr);
   if (!failed && prohibitDtd_ && hasDtd) {
     xmlFreeDoc(doc);
@@ -269,11 +295,11 @@ HRESULT Document::Parse(const Source& source) {
       info.code = kBadSyntax;
       info.reason = "The document could not be read.";
     }
-    if (engineErrors.found() && engineErrors.domain() == XML_FROM_I18N) {
+    if (readErrors.found() && readErrors.domain() == XML_FROM_I18N) {
       // Bytes that do not convert from the document's encoding end the
       // parse; the converter's message says which they were.
       info.code = kBadEncoding;
-      info.reason = engineErrors.message();
+      info.reason = readErrors.message();
     }
     Fail(std::move(info));
     return parseError_.code;

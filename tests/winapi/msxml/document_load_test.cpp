@@ -272,6 +272,23 @@ TEST_F(DocumentLoad, BadInputGivesClearErrors) {
   }
 }
 
+TEST_F(DocumentLoad, TextPastTheParsersPieceBoundsLoadsAsFromOneBuffer) {
+  // One text node of more than 10,000,000 characters loads; a comment that
+  // long does not, with a clear error.
+  const std::string longText(10 * 1000 * 1000 + 1, 'x');
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  ASSERT_EQ(S_OK, persist->Load(StreamOf("<r>" + longText + "</r>")));
+  BSTR content = nullptr;
+  ASSERT_EQ(S_OK, doc->get_text(&content));
+  EXPECT_EQ(longText.size(), SysStringLen(content));
+  SysFreeString(content);
+
+  EXPECT_LT(persist->Load(StreamOf("<r><!--" + longText + "--></r>")), 0);
+  EXPECT_LT(ParseErrorOf(doc).code, 0);
+  EXPECT_FALSE(ParseErrorOf(doc).reason.empty());
+}
+
 TEST_F(DocumentLoad, ABomThatContradictsTheDeclarationDoesNotCrash) {
   IXMLDOMDocument2Ptr doc = NewDocument();
   IPersistStreamPtr persist = doc;
