@@ -2,8 +2,7 @@
 
 #include <windows.h>
 
-#include <memory>
-#include <new>
+#include <cstring>
 
 #include "dom/XMLDOMAdapter.h"
 #include "dom/XMLDOMAdapterList.h"
@@ -27,6 +26,35 @@ class CHandleCloser {
 
  private:
   HANDLE m_hFile;
+};
+
+// Frees a block of global memory on every path, unless released to an owner.
+class CGlobalFreer {
+ public:
+  explicit CGlobalFreer(HGLOBAL hBlock) : m_hBlock(hBlock) {}
+  ~CGlobalFreer() {
+    if (m_hBlock != nullptr) GlobalFree(m_hBlock);
+  }
+  CGlobalFreer(const CGlobalFreer&) = delete;
+  CGlobalFreer& operator=(const CGlobalFreer&) = delete;
+  void Release() { m_hBlock = nullptr; }
+
+ private:
+  HGLOBAL m_hBlock;
+};
+
+// A moveable block's bytes, locked while the object lives.
+class CGlobalLock {
+ public:
+  explicit CGlobalLock(HGLOBAL hBlock) : m_hBlock(hBlock), m_pData(static_cast<BYTE*>(GlobalLock(hBlock))) {}
+  ~CGlobalLock() { GlobalUnlock(m_hBlock); }
+  CGlobalLock(const CGlobalLock&) = delete;
+  CGlobalLock& operator=(const CGlobalLock&) = delete;
+  BYTE* get() const { return m_pData; }
+
+ private:
+  HGLOBAL m_hBlock;
+  BYTE* m_pData;
 };
 
 // Largest file whose text, with its terminating zero byte, one read can take.
@@ -71,21 +99,32 @@ HRESULT CXMLDocument::LoadFile(const char* path) {
   if (hFile == INVALID_HANDLE_VALUE) return E_FAIL;
   CHandleCloser file(hFile);
 
-  // Zero-filled, so that the byte after whatever is read is always zero.
-  std::unique_ptr<BYTE[]> text(new (std::nothrow) BYTE[static_cast<size_t>(dwSize) + 1]());
-  if (text == nullptr) return E_OUTOFMEMORY;
+  // The text is read straight into the block of global memory that the
+  // stream then owns, so that it is neither copied into the stream nor held
+  // twice. Its byte after the text read is zero.
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(dwSize) + 1);
+  if (block == nullptr) return E_OUTOFMEMORY;
+  CGlobalFreer blockOwner(block);
   DWORD dwRead = 0;
-  if (!ReadFile(hFile, text.get(), dwSize + 1, &dwRead, nullptr)) return E_FAIL;
-
-  ClearEmptyNamespaceDeclarations(text.get(), dwRead);
-  StripSchemaDirectories(text.get(), dwRead);
+  {
+    CGlobalLock text(block);
+    if (text.get() == nullptr) return E_OUTOFMEMORY;
+    if (!ReadFile(hFile, text.get(), dwSize + 1, &dwRead, nullptr)) return E_FAIL;
+    // What a zero-filled buffer would hold after the read.
+    std::memset(text.get() + dwRead, 0, static_cast<size_t>(dwSize) + 1 - dwRead);
+    ClearEmptyNamespaceDeclarations(text.get(), dwRead);
+    StripSchemaDirectories(text.get(), dwRead);
+  }
+  file.Close();
 
   try {
     IStreamPtr stream;
-    CheckResult(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
-    CheckResult(stream->Write(text.get(), dwRead, nullptr));
-    text.reset();
-    file.Close();
+    CheckResult(CreateStreamOnHGlobal(block, TRUE, &stream));
+    blockOwner.Release();  // the stream frees it now
+    // The stream is the text read, without the zero byte after it.
+    ULARGE_INTEGER length = {};
+    length.QuadPart = dwRead;
+    CheckResult(stream->SetSize(length));
 
     LARGE_INTEGER start = {};
     CheckResult(stream->Seek(start, STREAM_SEEK_SET, nullptr));

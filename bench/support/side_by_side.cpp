@@ -10,6 +10,7 @@
 
 #include <malloc.h>
 #include <time.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@ namespace {
 struct Times {
   double wall = 0;
   double cpu = 0;
+  double faults = 0;  // page faults that the run's thread took (fresh memory, mostly)
 };
 
 double ThreadCpuSeconds() {
@@ -30,12 +32,19 @@ double ThreadCpuSeconds() {
   return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
+double ThreadPageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_THREAD, &usage);
+  return static_cast<double>(usage.ru_minflt + usage.ru_majflt);
+}
+
 Times Run(const Side& side, bool* ok) {
+  const double faultsStart = ThreadPageFaults();
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = ThreadCpuSeconds();
   *ok = side() && *ok;
   return {std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
-          ThreadCpuSeconds() - cpuStart};
+          ThreadCpuSeconds() - cpuStart, ThreadPageFaults() - faultsStart};
 }
 
 double Median(std::vector<double> values) {
@@ -93,7 +102,7 @@ double PeakGrowthMegabytes(const Side& run) {
 }
 
 void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2) {
-  std::vector<double> oursWall, libxml2Wall, oursCpu, libxml2Cpu;
+  std::vector<double> oursWall, libxml2Wall, oursCpu, libxml2Cpu, oursFaults, libxml2Faults;
   bool ok = true;
   for (auto _ : state) {
     Times oursTime, libxml2Time;
@@ -112,6 +121,8 @@ void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2) 
     libxml2Wall.push_back(libxml2Time.wall);
     oursCpu.push_back(oursTime.cpu);
     libxml2Cpu.push_back(libxml2Time.cpu);
+    oursFaults.push_back(oursTime.faults);
+    libxml2Faults.push_back(libxml2Time.faults);
     state.SetIterationTime(oursTime.wall);
   }
   auto ratio = [](double a, double b) { return b > 0 ? a / b : 0; };
@@ -121,6 +132,8 @@ void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2) 
   state.counters["ours_cpu_ms"] = Median(oursCpu) * 1e3;
   state.counters["libxml2_cpu_ms"] = Median(libxml2Cpu) * 1e3;
   state.counters["cpu_ratio"] = ratio(Median(oursCpu), Median(libxml2Cpu));
+  state.counters["ours_faults"] = Median(oursFaults);
+  state.counters["libxml2_faults"] = Median(libxml2Faults);
 
   const double oursMb = PeakGrowthMegabytes(ours);
   const double libxml2Mb = PeakGrowthMegabytes(libxml2);

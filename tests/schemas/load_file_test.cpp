@@ -64,6 +64,18 @@ TEST_F(LoadFile, ReadsSixteenBitTextWhole) {
   _bstr_t text;
   Root()->get_text(text.GetAddress());
   EXPECT_EQ("text", Narrow(text));
+
+  // The parser gets the bytes read and no more: an odd last byte is not
+  // made into a character with the zero byte after the text.
+  bytes.resize(bytes.size() - 8);  // without "</r>", then a lone byte
+  ASSERT_LT(Load(bytes + "x"), 0);
+  IXMLDOMParseErrorPtr error;
+  ASSERT_EQ(S_OK, doc_->get_parseError(&error));
+  _bstr_t source;
+  error->get_srcText(source.GetAddress());
+  const std::string shown = Narrow(source);
+  ASSERT_GE(shown.size(), 4u);
+  EXPECT_EQ("</e>", shown.substr(shown.size() - 4));
 }
 
 TEST_F(LoadFile, PassesEightBitTextThatDoesNotStartWithLessThanUnchanged) {
@@ -72,6 +84,21 @@ TEST_F(LoadFile, PassesEightBitTextThatDoesNotStartWithLessThanUnchanged) {
   EXPECT_EQ("<r a=\"xmlns=&quot;&quot;\"/>", XmlOf(Root()));
   ASSERT_EQ(S_OK, Load("\r\n<r a='xmlns=\"\"'/>"));
   EXPECT_EQ("<r a=\"xmlns=&quot;&quot;\"/>", XmlOf(Root()));
+}
+
+TEST_F(LoadFile, ReadsFilesLargerThanTheParsersLookAheadLimit) {
+  // Past 10,000,000 bytes, where the parser refuses a whole-buffer input
+  // unless told the document is huge.
+  constexpr size_t kBytes = 10 * 1000 * 1000 + 1;
+  const std::string entry = "<e xmlns=\"\">" + std::string(1000, 't') + "</e>";
+  std::string bytes = "<r>";
+  while (bytes.size() < kBytes) bytes += entry;
+  ASSERT_EQ(S_OK, Load(bytes + "<last xmlns=\"x-schema:C:\\dir\\last.xml\"/></r>"));
+  IXMLDOMNodePtr last;
+  ASSERT_EQ(S_OK, Root()->get_lastChild(&last));
+  _bstr_t uri;
+  last->get_namespaceURI(uri.GetAddress());
+  EXPECT_EQ("x-schema:last.xml", Narrow(uri));
 }
 
 TEST_F(LoadFile, ReturnsWhatTheParserSays) {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <objbase.h>
 #include <oleauto.h>
@@ -25,6 +27,9 @@ namespace {
 // The most a stream may hold; larger input fails instead of exhausting memory.
 constexpr size_t kMaxInputBytes = size_t{1} << 31;
 constexpr size_t kStreamChunk = 64 * 1024;
+// libxml2's bound on a text node and on how far it looks ahead in its input
+// (XML_MAX_TEXT_LENGTH, XML_MAX_LOOKUP_LIMIT) without XML_PARSE_HUGE.
+constexpr size_t kPieceReadBounds = 10000000;
 // How far into the text an XML declaration may reach.
 constexpr size_t kMaxDeclarationLength = 1024;
 
@@ -99,6 +104,78 @@ void StripBlankText(xmlNodePtr node) {
   }
 }
 
+// Blank text goes while the parser builds the tree, by StripBlankText's
+// rule: an element's blank text children are removed when it ends, while it
+// is still in the cache, instead of in a walk over the whole tree after the
+// parse. Entities can copy content parsed under one xml:space into another,
+// so a document with a DTD is left to the walk.
+struct InParseStripping {
+  int depth = 0;          // elements open
+  int preservedFrom = 0;  // depth of the outermost open element that preserves; 0 when none
+  bool leftToWalk = false;
+};
+
+thread_local InParseStripping* currentStripping = nullptr;
+
+void StripBlankChildren(xmlNodePtr element) {
+  xmlNodePtr child = element->children;
+  while (child != nullptr) {
+    xmlNodePtr next = child->next;
+    if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
+      xmlUnlinkNode(child);
+      xmlFreeNode(child);
+    }
+    child = next;
+  }
+}
+
+void StartElementStripping(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
+                           int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
+                           const xmlChar** attributes) {
+  xmlSAX2StartElementNs(ctx, localname, prefix, uri, namespaceCount, namespaces, attributeCount, defaultedCount,
+                        attributes);
+  InParseStripping* stripping = currentStripping;
+  const xmlParserCtxt* parser = static_cast<const xmlParserCtxt*>(ctx);
+  if (stripping == nullptr) return;
+  if (stripping->depth == 0 && parser->myDoc != nullptr &&
+      (parser->myDoc->intSubset != nullptr || parser->myDoc->extSubset != nullptr)) {
+    stripping->leftToWalk = true;
+  }
+  ++stripping->depth;
+  if (stripping->preservedFrom == 0 && parser->node != nullptr && SaysPreserveSpace(parser->node)) {
+    stripping->preservedFrom = stripping->depth;
+  }
+}
+
+void EndElementStripping(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri) {
+  InParseStripping* stripping = currentStripping;
+  const xmlParserCtxt* parser = static_cast<const xmlParserCtxt*>(ctx);
+  if (stripping != nullptr && stripping->depth > 0) {
+    if (!stripping->leftToWalk && stripping->preservedFrom == 0 && parser->node != nullptr) {
+      StripBlankChildren(parser->node);
+    }
+    if (stripping->preservedFrom == stripping->depth) stripping->preservedFrom = 0;
+    --stripping->depth;
+  }
+  xmlSAX2EndElementNs(ctx, localname, prefix, uri);
+}
+
+// The parser reads the input in pieces from where its bytes lie: a memory
+// input would first be copied whole into a buffer of the parser's own, which
+// for a large document costs a fresh block as large as the text.
+struct PieceReader {
+  std::string_view rest;
+};
+
+int ReadPiece(void* context, char* buffer, int len) {
+  auto* reader = static_cast<PieceReader*>(context);
+  const size_t count = std::min(static_cast<size_t>(std::max(len, 0)), reader->rest.size());
+  if (count == 0) return 0;  // the end of the input
+  std::memcpy(buffer, reader->rest.data(), count);
+  reader->rest.remove_prefix(count);
+  return static_cast<int>(count);
+}
+
 // MSXML takes any text as a namespace name; libxml2 reports one that is not a
 // URI (a Windows path, say) as a namespace error. Such complaints do not fail a
 // load; any other namespace error does, and the first one is kept to report.
@@ -138,7 +215,8 @@ HRESULT Document::Parse(const Source& source) {
   int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_BIG_LINES | XML_PARSE_NOENT;
   if (resolveExternals_) options |= XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR;
   // Blank text between elements is best never made: freeing it afterwards
-  // costs more than the parse. StripBlankText takes what the parser keeps.
+  // costs more than the parse. What the parser keeps goes as each element
+  // ends (see InParseStripping).
   if (!preserveWhiteSpace_) options |= XML_PARSE_NOBLANKS;
   if (source.encoding != nullptr) options |= XML_PARSE_IGNORE_ENC;
   if (source.bytes.size() > static_cast<size_t>(INT32_MAX)) {
@@ -149,18 +227,50 @@ HRESULT Document::Parse(const Source& source) {
   std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> context(xmlNewParserCtxt(), xmlFreeParserCtxt);
   if (!context) return E_OUTOFMEMORY;
   context->sax->serror = NoteNamespaceFault;
+  InParseStripping stripping;
+  if (!preserveWhiteSpace_) {
+    context->sax->startElementNs = StartElementStripping;
+    context->sax->endElementNs = EndElementStripping;
+  }
   NamespaceFaults namespaceFaults;
-  xmlDocPtr doc = nullptr;
-  {
+  auto read = [&](bool whole) {
     ExternalFilesAllowed externals(resolveExternals_);
     currentNamespaceFaults = &namespaceFaults;
-    doc = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()),
-                            source.baseUrl.empty() ? nullptr : source.baseUrl.c_str(), source.encoding, options);
+    InParseStripping* const outerStripping = currentStripping;  // a parse that this one runs within
+    currentStripping = &stripping;
+    const char* const baseUrl = source.baseUrl.empty() ? nullptr : source.baseUrl.c_str();
+    xmlDocPtr parsed = nullptr;
+    if (whole) {
+      parsed = xmlCtxtReadMemory(context.get(), source.bytes.data(), static_cast<int>(source.bytes.size()), baseUrl,
+                                 source.encoding, options);
+    } else {
+      PieceReader reader{source.bytes};
+      parsed = xmlCtxtReadIO(context.get(), ReadPiece, nullptr, &reader, baseUrl, source.encoding, options);
+    }
+    currentStripping = outerStripping;
     currentNamespaceFaults = nullptr;
+    return parsed;
+  };
+  auto readFailed = [&](xmlDocPtr parsed) {
+    return parsed == nullptr || !context->wellFormed || namespaceFaults.first.code != XML_ERR_OK;
+  };
+  xmlDocPtr doc = read(false);
+  // Read in pieces, libxml2 bounds a text node or a look ahead that a single
+  // buffer lets pass; only a text past those bounds can meet them. Such a
+  // text that failed is read again from one buffer, so that what loads, and
+  // the error of what does not, are the same however the text is read.
+  std::optional<FirstErrorCollector> wholeReadErrors;
+  if (source.bytes.size() > kPieceReadBounds && readFailed(doc)) {
+    if (doc != nullptr) xmlFreeDoc(doc);
+    xmlResetError(&namespaceFaults.first);
+    stripping = InParseStripping{};
+    wholeReadErrors.emplace();
+    doc = read(true);
   }
+  const FirstErrorCollector& readErrors = wholeReadErrors ? *wholeReadErrors : engineErrors;
   std::string text;
   bool namespaceFailed = namespaceFaults.first.code != XML_ERR_OK;
-  bool failed = doc == nullptr || !context->wellFormed || namespaceFailed;
+  bool failed = readFailed(doc);
   bool hasDtd = doc != nullptr && (doc->intSubset != nullptr || doc->extSubset != nullptr);
   if (!failed && prohibitDtd_ && hasDtd) {
     xmlFreeDoc(doc);
@@ -185,11 +295,11 @@ HRESULT Document::Parse(const Source& source) {
       info.code = kBadSyntax;
       info.reason = "The document could not be read.";
     }
-    if (engineErrors.found() && engineErrors.domain() == XML_FROM_I18N) {
+    if (readErrors.found() && readErrors.domain() == XML_FROM_I18N) {
       // Bytes that do not convert from the document's encoding end the
       // parse; the converter's message says which they were.
       info.code = kBadEncoding;
-      info.reason = engineErrors.message();
+      info.reason = readErrors.message();
     }
     Fail(std::move(info));
     return parseError_.code;
@@ -207,7 +317,7 @@ HRESULT Document::Parse(const Source& source) {
       }
     }
   }
-  if (!preserveWhiteSpace_) StripBlankText(reinterpret_cast<xmlNodePtr>(doc));
+  if (!preserveWhiteSpace_ && stripping.leftToWalk) StripBlankText(reinterpret_cast<xmlNodePtr>(doc));
 
   if (validateOnParse_) {
     ParseErrorInfo info;

@@ -127,6 +127,24 @@ TEST_F(DocumentLoad, BlankTextGoesExceptWhereXmlSpaceSaysPreserve) {
             XmlOf(root));
 }
 
+TEST_F(DocumentLoad, BlankTextFromAnEntityFollowsWhereTheEntityIsUsed) {
+  // The entity's content is parsed once and copied to each use; each copy
+  // keeps or loses its blanks by its own place, whichever use comes first.
+  const char* const texts[] = {
+      "<!DOCTYPE r [<!ENTITY e '<x> </x>'>]><r><p xml:space='preserve'>&e;</p><q>&e;</q></r>",
+      "<!DOCTYPE r [<!ENTITY e '<x> </x>'>]><r><q>&e;</q><p xml:space='preserve'>&e;</p></r>"};
+  const char* const expected[] = {"<r><p xml:space=\"preserve\"><x> </x></p><q><x/></q></r>",
+                                  "<r><q><x/></q><p xml:space=\"preserve\"><x> </x></p></r>"};
+  for (int i = 0; i < 2; ++i) {
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    doc->put_validateOnParse(VARIANT_FALSE);  // the DTD declares no elements
+    ASSERT_TRUE(LoadXml(doc, texts[i]));
+    IXMLDOMElementPtr root;
+    ASSERT_EQ(S_OK, doc->get_documentElement(&root));
+    EXPECT_EQ(expected[i], XmlOf(root));
+  }
+}
+
 TEST_F(DocumentLoad, EmptyStreamFailsWithMissingRoot) {
   IXMLDOMDocument2Ptr doc = NewDocument();
   IPersistStreamPtr persist = doc;
@@ -252,6 +270,23 @@ TEST_F(DocumentLoad, BadInputGivesClearErrors) {
     EXPECT_FALSE(LoadXml(doc, text));
     EXPECT_LT(ParseErrorOf(doc).code, 0);
   }
+}
+
+TEST_F(DocumentLoad, TextPastTheParsersPieceBoundsLoadsAsFromOneBuffer) {
+  // One text node of more than 10,000,000 characters loads; a comment that
+  // long does not, with a clear error.
+  const std::string longText(10 * 1000 * 1000 + 1, 'x');
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  ASSERT_EQ(S_OK, persist->Load(StreamOf("<r>" + longText + "</r>")));
+  BSTR content = nullptr;
+  ASSERT_EQ(S_OK, doc->get_text(&content));
+  EXPECT_EQ(longText.size(), SysStringLen(content));
+  SysFreeString(content);
+
+  EXPECT_LT(persist->Load(StreamOf("<r><!--" + longText + "--></r>")), 0);
+  EXPECT_LT(ParseErrorOf(doc).code, 0);
+  EXPECT_FALSE(ParseErrorOf(doc).reason.empty());
 }
 
 TEST_F(DocumentLoad, ABomThatContradictsTheDeclarationDoesNotCrash) {
