@@ -12,6 +12,7 @@
 #include "declaration.h"
 #include "error_collector.h"
 #include "qualified_name.h"
+#include "save_encoding.h"
 #include "utf.h"
 
 namespace qzwin::msxml {
@@ -156,9 +157,12 @@ std::string EscapeAttribute(const xmlChar* value) {
   return out;
 }
 
+// The names written as UTF-16 little-endian with a byte-order mark (libxml2
+// reads "UTF16", "UCS2" and "ISO-10646-UCS-2" as the same).
 bool IsUtf16(const std::string& encoding) {
-  return strcasecmp(encoding.c_str(), "UTF-16") == 0 || strcasecmp(encoding.c_str(), "UTF-16LE") == 0 ||
-         strcasecmp(encoding.c_str(), "UCS-2") == 0;
+  xmlCharEncoding known = xmlParseCharEncoding(encoding.c_str());
+  return known == XML_CHAR_ENCODING_UTF16LE || known == XML_CHAR_ENCODING_UCS2 ||
+         strcasecmp(encoding.c_str(), "UTF-16LE") == 0;
 }
 
 }  // namespace
@@ -212,19 +216,24 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
   FirstErrorCollector quiet;
   std::string encoding = DeclaredEncoding(doc);
   bool utf16 = IsUtf16(encoding);
-  const char* writerEncoding = utf16 ? "UTF-8" : encoding.c_str();
   if (!utf16) {
-    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(writerEncoding);
+    // What is written must be what a load can read.
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());
     if (handler == nullptr) return E_FAIL;
     xmlCharEncCloseFunc(handler);
   }
+  bool convertAfter = !utf16 && !WritesAsciiAsItself(encoding);
+  const char* writerEncoding = utf16 || convertAfter ? "UTF-8" : encoding.c_str();
   std::string text;
+  size_t head = 0;  // the declaration's line, when the declaration comes first
   Sink sink{&text, true};
   DocumentEncoding documentEncoding(doc, writerEncoding);
   for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
     if (!SaveTopLevelNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
     text += "\r\n";
+    if (child == doc->children && IsDeclaration(child)) head = text.size();
   }
+  if (convertAfter) return ConvertForSave(text, head, encoding, bytes) ? S_OK : E_FAIL;
   if (!utf16) {
     bytes->swap(text);
     return S_OK;
