@@ -7,6 +7,7 @@
 
 #include <iconv.h>
 #include <libxml/encoding.h>
+#include <libxml/parser.h>
 #include <libxml/xmlstring.h>
 
 namespace qzwin::msxml {
@@ -76,24 +77,32 @@ bool ReadsAsItself(std::string_view text, const std::string& encoding) {
 
 }  // namespace
 
-bool WritesAsciiAsItself(const std::string& encoding) {
+SaveRoute SaveRouteOf(const std::string& encoding) {
   switch (xmlParseCharEncoding(encoding.c_str())) {
     case XML_CHAR_ENCODING_UTF8: case XML_CHAR_ENCODING_ASCII:
     case XML_CHAR_ENCODING_8859_1: case XML_CHAR_ENCODING_8859_2: case XML_CHAR_ENCODING_8859_3:
     case XML_CHAR_ENCODING_8859_4: case XML_CHAR_ENCODING_8859_5: case XML_CHAR_ENCODING_8859_6:
     case XML_CHAR_ENCODING_8859_7: case XML_CHAR_ENCODING_8859_8: case XML_CHAR_ENCODING_8859_9:
-      return true;
+      return SaveRoute::kWriter;
     default:
       break;
   }
   Converter writer(encoding.c_str(), "UTF-8");
-  // A name iconv does not know is one libxml2 converts through ICU (HZ,
-  // SCSU): its writer goes on writing those as before.
-  if (!writer.ok()) return true;
+  if (!writer.ok()) return SaveRoute::kWriterChecked;
   std::string probe = "\t\n\r";
   for (char c = ' '; c <= '~'; ++c) probe += c;
   std::string written;
-  return writer.Convert(probe, false, &written) && writer.Finish(&written) && written == probe;
+  bool asItself = writer.Convert(probe, false, &written) && writer.Finish(&written) && written == probe;
+  return asItself ? SaveRoute::kWriter : SaveRoute::kConvertAfter;
+}
+
+bool LoadsAgain(const std::string& bytes) {
+  if (bytes.size() > static_cast<size_t>(INT_MAX)) return false;
+  xmlDocPtr doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+  if (doc == nullptr) return false;
+  xmlFreeDoc(doc);
+  return true;
 }
 
 bool ConvertForSave(const std::string& text, size_t head, const std::string& encoding, std::string* bytes) {

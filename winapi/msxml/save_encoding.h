@@ -8,10 +8,25 @@
 
 namespace qzwin::msxml {
 
-// Whether the encoding writes every ASCII character as that same byte and
-// starts with no header of its own: libxml2's writer can then convert node
-// by node, with the declaration and line ends written in between as ASCII.
-bool WritesAsciiAsItself(const std::string& encoding);
+// How save writes a document in an encoding.
+enum class SaveRoute {
+  // The encoding writes every ASCII character as that same byte and starts
+  // with no header of its own: libxml2's writer converts node by node, the
+  // declaration and line ends are written in between as ASCII.
+  kWriter,
+  // As above, through a converter that iconv does not have (libxml2's ICU
+  // ones, HZ say): what is written is checked to load again.
+  kWriterChecked,
+  // Written as UTF-8 and converted whole (ConvertForSave), then checked to
+  // load again.
+  kConvertAfter,
+};
+SaveRoute SaveRouteOf(const std::string& encoding);
+
+// Whether saved bytes load again: well-formed, read in the encoding they
+// declare. Encodings that a reader cannot tell from the first bytes
+// (UTF-32 with a byte-order mark, say) fail here.
+bool LoadsAgain(const std::string& bytes);
 
 // The UTF-8 text in the encoding. `head` (the XML declaration and its line
 // end, at the start of the text) stays ASCII when the encoding reads those

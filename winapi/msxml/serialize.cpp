@@ -222,7 +222,8 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
     if (handler == nullptr) return E_FAIL;
     xmlCharEncCloseFunc(handler);
   }
-  bool convertAfter = !utf16 && !WritesAsciiAsItself(encoding);
+  SaveRoute route = utf16 ? SaveRoute::kWriter : SaveRouteOf(encoding);
+  bool convertAfter = route == SaveRoute::kConvertAfter;
   const char* writerEncoding = utf16 || convertAfter ? "UTF-8" : encoding.c_str();
   std::string text;
   size_t head = 0;  // the declaration's line, when the declaration comes first
@@ -233,11 +234,11 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
     text += "\r\n";
     if (child == doc->children && IsDeclaration(child)) head = text.size();
   }
-  if (convertAfter) return ConvertForSave(text, head, encoding, bytes) ? S_OK : E_FAIL;
-  if (!utf16) {
-    bytes->swap(text);
-    return S_OK;
-  }
+  if (convertAfter && !ConvertForSave(text, head, encoding, bytes)) return E_FAIL;
+  if (!convertAfter && !utf16) bytes->swap(text);
+  // A save that would not load again fails, leaving the target as it was.
+  if (route != SaveRoute::kWriter) return LoadsAgain(*bytes) ? S_OK : E_FAIL;
+  if (!utf16) return S_OK;
   std::u16string wide = Utf8ToUtf16(text);
   bytes->clear();
   bytes->reserve(2 + wide.size() * 2);

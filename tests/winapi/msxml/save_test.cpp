@@ -166,6 +166,16 @@ TEST_F(Save, EncodingsNotWrittenAsAsciiSaveWhatLoadsAgain) {
   }
 }
 
+// UTF-32 with its byte-order mark is not told from UTF-16 by a reader: a
+// document declared so cannot be saved, and the old file stays.
+TEST_F(Save, ASaveThatWouldNotLoadAgainFails) {
+  auto path = WriteFile(dir_ / "keep.xml", "<old/>");
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<?xml version=\"1.0\" encoding=\"UTF-32\"?><new/>"));
+  EXPECT_EQ(E_FAIL, SaveTo(doc, path));
+  EXPECT_EQ("<old/>", ReadFile(path));
+}
+
 // A character the declared encoding lacks is written as a character
 // reference, also where the whole text is converted afterwards.
 TEST_F(Save, CharactersTheEncodingLacksBecomeReferences) {
