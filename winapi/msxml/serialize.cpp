@@ -98,12 +98,39 @@ class EscapedNamespaceUris {
   std::vector<std::pair<xmlNsPtr, const xmlChar*>> swapped_;
 };
 
+// libxml2 drops an attribute declaration's default value that does not fit
+// its type (an ID's ""), keeping the declaration without any default, which
+// its writer then writes without one: markup that does not load. While
+// saving, such declarations say #IMPLIED, which is what they mean now.
+class ImpliedAttributeDefaults {
+ public:
+  explicit ImpliedAttributeDefaults(xmlNodePtr node) {
+    if (node->type != XML_DTD_NODE) return;
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+      if (child->type != XML_ATTRIBUTE_DECL) continue;
+      auto* declaration = reinterpret_cast<xmlAttributePtr>(child);
+      if (declaration->def != XML_ATTRIBUTE_NONE || declaration->defaultValue != nullptr) continue;
+      declaration->def = XML_ATTRIBUTE_IMPLIED;
+      changed_.push_back(declaration);
+    }
+  }
+  ~ImpliedAttributeDefaults() {
+    for (xmlAttributePtr declaration : changed_) declaration->def = XML_ATTRIBUTE_NONE;
+  }
+  ImpliedAttributeDefaults(const ImpliedAttributeDefaults&) = delete;
+  ImpliedAttributeDefaults& operator=(const ImpliedAttributeDefaults&) = delete;
+
+ private:
+  std::vector<xmlAttributePtr> changed_;
+};
+
 // One top-level node through libxml2's writer.
 bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
   // The writer's complaints (text it cannot convert) stay off stderr; the
   // results below say whether it worked.
   FirstErrorCollector quiet;
   EscapedNamespaceUris escaped(node);
+  ImpliedAttributeDefaults implied(node);
   xmlSaveCtxtPtr save = xmlSaveToIO(Append, Close, sink, encoding, options);
   if (save == nullptr) return false;
   long written = xmlSaveTree(save, node);

@@ -117,6 +117,23 @@ TEST_F(Save, NamespaceUrisWithMarkupCharactersAreEscaped) {
   EXPECT_EQ(_bstr_t("&"), _bstr_t(uri, false));
 }
 
+// Found by fuzzing: a default value that does not fit its attribute's type
+// is dropped by the parser, and the declaration was then written with no
+// default at all, which does not load.
+TEST_F(Save, AttributeDeclarationsWithoutDefaultAreWrittenImplied) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  ASSERT_EQ(S_OK, persist->Load(StreamOf("<!DOCTYPEorder[<!ELEMENT order (item,note)><!ELEMENT item (#PCDATA)>"
+                                         "<!ELEMENT note ANY><!ATTLIST order id ID \"\">]>"
+                                         "<order id=\"o\"><item></item><note></note></order>")));
+  auto path = dir_ / "dtd.xml";
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  EXPECT_NE(std::string::npos, ReadFile(path).find("<!ATTLIST order id ID #IMPLIED>\r\n"));
+  IXMLDOMDocument2Ptr reread = NewDocument();
+  VARIANT_BOOL ok = VARIANT_FALSE;
+  EXPECT_EQ(S_OK, reread->load(_variant_t(path.string().c_str()), &ok)) << ParseErrorOf(reread).reason;
+}
+
 // Found by fuzzing: a document declared UTF-7 loaded, but its save cut the
 // last base64 run of each node short and did not load again. The same holds
 // for every encoding whose markup is not written as ASCII: what loads, saves
