@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <libxml/parser.h>
 #include <objbase.h>
@@ -120,6 +121,21 @@ void NoteNamespaceFault(void*, xmlErrorPtr error) {
   xmlCopyError(error, &faults->first);
 }
 
+// An attribute list declaration may name what a start tag may not (":",
+// "a:"); its default would put that name on elements, where the namespace
+// rules reject it, and the document saved would not load. The first such
+// name, if any.
+std::optional<std::string> UnqualifiedAttributeName(xmlDtdPtr dtd) {
+  for (xmlNodePtr child = dtd != nullptr ? dtd->children : nullptr; child != nullptr; child = child->next) {
+    if (child->type != XML_ATTRIBUTE_DECL) continue;
+    auto* declaration = reinterpret_cast<xmlAttributePtr>(child);
+    std::string name = reinterpret_cast<const char*>(declaration->name);
+    if (declaration->prefix != nullptr) name = reinterpret_cast<const char*>(declaration->prefix) + (":" + name);
+    if (xmlValidateQName(BAD_CAST name.c_str(), 0) != 0) return name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void Document::Fail(ParseErrorInfo info) {
@@ -167,6 +183,19 @@ HRESULT Document::Parse(const Source& source) {
     text = TextForLocating(source.bytes);
     ParseErrorInfo info{kBadSyntax, "A document type declaration is not allowed here.", {}, source.url};
     LocateInText(text, 1, 1, &info);
+    Fail(std::move(info));
+    return kBadSyntax;
+  }
+  std::optional<std::string> unqualified;
+  if (!failed && hasDtd) {
+    unqualified = UnqualifiedAttributeName(doc->intSubset);
+    if (!unqualified) unqualified = UnqualifiedAttributeName(doc->extSubset);
+  }
+  if (unqualified) {
+    xmlFreeDoc(doc);
+    ParseErrorInfo info{kBadSyntax, "The attribute name '" + *unqualified + "' is not a valid qualified name.", {},
+                        source.url};
+    LocateInText(TextForLocating(source.bytes), 1, 1, &info);
     Fail(std::move(info));
     return kBadSyntax;
   }

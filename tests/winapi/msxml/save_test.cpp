@@ -134,6 +134,24 @@ TEST_F(Save, AttributeDeclarationsWithoutDefaultAreWrittenImplied) {
   EXPECT_EQ(S_OK, reread->load(_variant_t(path.string().c_str()), &ok)) << ParseErrorOf(reread).reason;
 }
 
+// Found by fuzzing: an attribute list declaration named ":", whose default
+// put an attribute ":" on the element; saved, that start tag did not load.
+// Such a name fails the load, as it does in a start tag.
+TEST_F(Save, AttributeDeclarationsNamingNoQualifiedNameFailTheLoad) {
+  for (const char* name : {":", ":b"}) {
+    SCOPED_TRACE(name);
+    IXMLDOMDocument2Ptr doc = NewDocument();
+    IPersistStreamPtr persist = doc;
+    std::string text = std::string("<!DOCTYPE r [<!ATTLIST r ") + name + " CDATA \"\">]><r/>";
+    EXPECT_EQ(static_cast<HRESULT>(0xC00CE50D), persist->Load(StreamOf(text)));  // syntax error
+    EXPECT_EQ("The attribute name '" + std::string(name) + "' is not a valid qualified name.",
+              ParseErrorOf(doc).reason);
+  }
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  EXPECT_TRUE(LoadXml(doc, "<!DOCTYPE r [<!ELEMENT r EMPTY><!ATTLIST r xmlns:p CDATA #FIXED 'urn:p' p:a CDATA 'x'>]><r/>"))
+      << ParseErrorOf(doc).reason;
+}
+
 // Found by fuzzing: a document declared UTF-7 loaded, but its save cut the
 // last base64 run of each node short and did not load again. The same holds
 // for every encoding whose markup is not written as ASCII: what loads, saves
