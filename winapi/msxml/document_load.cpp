@@ -12,6 +12,7 @@
 #include <oleauto.h>
 #include <winbase.h>
 
+#include "declaration.h"
 #include "document.h"
 #include "error_collector.h"
 #include "external_loader.h"
@@ -225,7 +226,20 @@ HRESULT Document::Parse(const Source& source) {
   }
 
   text = TextForLocating(source.bytes.substr(0, kMaxDeclarationLength * 4));
-  if (std::optional<std::string> declaration = DeclarationOf(text)) {
+  std::optional<std::string> declaration = DeclarationOf(text);
+  Declaration parsed;
+  HRESULT declared = declaration ? ParseDeclaration(*declaration, &parsed) : S_OK;
+  if (FAILED(declared)) {
+    // The parser read the declaration's end in the encoding it names (UTF-7
+    // shifts, say); as the bytes stand, it is not a declaration, and the
+    // DOM could not save it.
+    xmlFreeDoc(doc);
+    ParseErrorInfo info{declared, "The XML declaration is not valid as written.", {}, source.url};
+    LocateInText(text, 1, 1, &info);
+    Fail(std::move(info));
+    return declared;
+  }
+  if (declaration) {
     // The DOM shows the declaration as a processing instruction "xml", first.
     xmlNodePtr pi = xmlNewDocPI(doc, BAD_CAST "xml", BAD_CAST declaration->c_str());
     if (pi != nullptr) {

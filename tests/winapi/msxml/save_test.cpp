@@ -211,6 +211,18 @@ TEST_F(Save, ASaveThatWouldNotLoadAgainFails) {
   EXPECT_EQ("<old/>", ReadFile(path));
 }
 
+// Found by fuzzing: the parser reads a declaration's end in the encoding it
+// names, so "+?>" ends a UTF-7 declaration; the DOM kept the bytes as they
+// stand, a declaration it cannot read, and saved the text as UTF-8 under it.
+TEST_F(Save, ADeclarationNotValidAsWrittenFailsTheLoad) {
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  IPersistStreamPtr persist = doc;
+  const HRESULT kDeclarationSyntax = static_cast<HRESULT>(0xC00CE507);
+  EXPECT_EQ(kDeclarationSyntax, persist->Load(StreamOf("<?xml version=\"1.0\" encoding\t\t=\"UTF-7\"+?>\n"
+                                                       "<!-- t+AOk- -->\n<r a=\"+AOk-\">grA-</r>\n")));
+  EXPECT_EQ("The XML declaration is not valid as written.", ParseErrorOf(doc).reason);
+}
+
 // A character the declared encoding lacks is written as a character
 // reference, also where the whole text is converted afterwards.
 TEST_F(Save, CharactersTheEncodingLacksBecomeReferences) {
