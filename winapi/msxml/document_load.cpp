@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include <libxml/SAX2.h>
 #include <libxml/parser.h>
@@ -13,6 +14,7 @@
 #include <oleauto.h>
 #include <winbase.h>
 
+#include "declaration.h"
 #include "document.h"
 #include "error_collector.h"
 #include "external_loader.h"
@@ -197,6 +199,21 @@ void NoteNamespaceFault(void*, xmlErrorPtr error) {
   xmlCopyError(error, &faults->first);
 }
 
+// An attribute list declaration may name what a start tag may not (":",
+// "a:"); its default would put that name on elements, where the namespace
+// rules reject it, and the document saved would not load. The first such
+// name, if any.
+std::optional<std::string> UnqualifiedAttributeName(xmlDtdPtr dtd) {
+  for (xmlNodePtr child = dtd != nullptr ? dtd->children : nullptr; child != nullptr; child = child->next) {
+    if (child->type != XML_ATTRIBUTE_DECL) continue;
+    auto* declaration = reinterpret_cast<xmlAttributePtr>(child);
+    std::string name = reinterpret_cast<const char*>(declaration->name);
+    if (declaration->prefix != nullptr) name = reinterpret_cast<const char*>(declaration->prefix) + (":" + name);
+    if (xmlValidateQName(BAD_CAST name.c_str(), 0) != 0) return name;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void Document::Fail(ParseErrorInfo info) {
@@ -280,6 +297,19 @@ HRESULT Document::Parse(const Source& source) {
     Fail(std::move(info));
     return kBadSyntax;
   }
+  std::optional<std::string> unqualified;
+  if (!failed && hasDtd) {
+    unqualified = UnqualifiedAttributeName(doc->intSubset);
+    if (!unqualified) unqualified = UnqualifiedAttributeName(doc->extSubset);
+  }
+  if (unqualified) {
+    xmlFreeDoc(doc);
+    ParseErrorInfo info{kBadSyntax, "The attribute name '" + *unqualified + "' is not a valid qualified name.", {},
+                        source.url};
+    LocateInText(TextForLocating(source.bytes), 1, 1, &info);
+    Fail(std::move(info));
+    return kBadSyntax;
+  }
   if (failed) {
     xmlErrorPtr error = context->wellFormed && namespaceFailed ? &namespaceFaults.first
                                                                : xmlCtxtGetLastError(context.get());
@@ -306,7 +336,20 @@ HRESULT Document::Parse(const Source& source) {
   }
 
   text = TextForLocating(source.bytes.substr(0, kMaxDeclarationLength * 4));
-  if (std::optional<std::string> declaration = DeclarationOf(text)) {
+  std::optional<std::string> declaration = DeclarationOf(text);
+  Declaration parsed;
+  HRESULT declared = declaration ? ParseDeclaration(*declaration, &parsed) : S_OK;
+  if (FAILED(declared)) {
+    // The parser read the declaration's end in the encoding it names (UTF-7
+    // shifts, say); as the bytes stand, it is not a declaration, and the
+    // DOM could not save it.
+    xmlFreeDoc(doc);
+    ParseErrorInfo info{declared, "The XML declaration is not valid as written.", {}, source.url};
+    LocateInText(text, 1, 1, &info);
+    Fail(std::move(info));
+    return declared;
+  }
+  if (declaration) {
     // The DOM shows the declaration as a processing instruction "xml", first.
     xmlNodePtr pi = xmlNewDocPI(doc, BAD_CAST "xml", BAD_CAST declaration->c_str());
     if (pi != nullptr) {

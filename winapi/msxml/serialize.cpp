@@ -12,6 +12,7 @@
 #include "declaration.h"
 #include "error_collector.h"
 #include "qualified_name.h"
+#include "save_encoding.h"
 #include "utf.h"
 
 namespace qzwin::msxml {
@@ -97,12 +98,39 @@ class EscapedNamespaceUris {
   std::vector<std::pair<xmlNsPtr, const xmlChar*>> swapped_;
 };
 
+// libxml2 drops an attribute declaration's default value that does not fit
+// its type (an ID's ""), keeping the declaration without any default, which
+// its writer then writes without one: markup that does not load. While
+// saving, such declarations say #IMPLIED, which is what they mean now.
+class ImpliedAttributeDefaults {
+ public:
+  explicit ImpliedAttributeDefaults(xmlNodePtr node) {
+    if (node->type != XML_DTD_NODE) return;
+    for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+      if (child->type != XML_ATTRIBUTE_DECL) continue;
+      auto* declaration = reinterpret_cast<xmlAttributePtr>(child);
+      if (declaration->def != XML_ATTRIBUTE_NONE || declaration->defaultValue != nullptr) continue;
+      declaration->def = XML_ATTRIBUTE_IMPLIED;
+      changed_.push_back(declaration);
+    }
+  }
+  ~ImpliedAttributeDefaults() {
+    for (xmlAttributePtr declaration : changed_) declaration->def = XML_ATTRIBUTE_NONE;
+  }
+  ImpliedAttributeDefaults(const ImpliedAttributeDefaults&) = delete;
+  ImpliedAttributeDefaults& operator=(const ImpliedAttributeDefaults&) = delete;
+
+ private:
+  std::vector<xmlAttributePtr> changed_;
+};
+
 // One top-level node through libxml2's writer.
 bool SaveNode(xmlNodePtr node, const char* encoding, int options, Sink* sink) {
   // The writer's complaints (text it cannot convert) stay off stderr; the
   // results below say whether it worked.
   FirstErrorCollector quiet;
   EscapedNamespaceUris escaped(node);
+  ImpliedAttributeDefaults implied(node);
   xmlSaveCtxtPtr save = xmlSaveToIO(Append, Close, sink, encoding, options);
   if (save == nullptr) return false;
   long written = xmlSaveTree(save, node);
@@ -156,9 +184,12 @@ std::string EscapeAttribute(const xmlChar* value) {
   return out;
 }
 
+// The names written as UTF-16 little-endian with a byte-order mark (libxml2
+// reads "UTF16", "UCS2" and "ISO-10646-UCS-2" as the same).
 bool IsUtf16(const std::string& encoding) {
-  return strcasecmp(encoding.c_str(), "UTF-16") == 0 || strcasecmp(encoding.c_str(), "UTF-16LE") == 0 ||
-         strcasecmp(encoding.c_str(), "UCS-2") == 0;
+  xmlCharEncoding known = xmlParseCharEncoding(encoding.c_str());
+  return known == XML_CHAR_ENCODING_UTF16LE || known == XML_CHAR_ENCODING_UCS2 ||
+         strcasecmp(encoding.c_str(), "UTF-16LE") == 0;
 }
 
 }  // namespace
@@ -212,23 +243,29 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
   FirstErrorCollector quiet;
   std::string encoding = DeclaredEncoding(doc);
   bool utf16 = IsUtf16(encoding);
-  const char* writerEncoding = utf16 ? "UTF-8" : encoding.c_str();
   if (!utf16) {
-    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(writerEncoding);
+    // What is written must be what a load can read.
+    xmlCharEncodingHandlerPtr handler = xmlFindCharEncodingHandler(encoding.c_str());
     if (handler == nullptr) return E_FAIL;
     xmlCharEncCloseFunc(handler);
   }
+  SaveRoute route = utf16 ? SaveRoute::kWriter : SaveRouteOf(encoding);
+  bool convertAfter = route == SaveRoute::kConvertAfter;
+  const char* writerEncoding = utf16 || convertAfter ? "UTF-8" : encoding.c_str();
   std::string text;
+  size_t head = 0;  // the declaration's line, when the declaration comes first
   Sink sink{&text, true};
   DocumentEncoding documentEncoding(doc, writerEncoding);
   for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
     if (!SaveTopLevelNode(child, writerEncoding, XML_SAVE_FORMAT | XML_SAVE_NO_DECL, &sink)) return E_FAIL;
     text += "\r\n";
+    if (child == doc->children && IsDeclaration(child)) head = text.size();
   }
-  if (!utf16) {
-    bytes->swap(text);
-    return S_OK;
-  }
+  if (convertAfter && !ConvertForSave(text, head, encoding, bytes)) return E_FAIL;
+  if (!convertAfter && !utf16) bytes->swap(text);
+  // A save that would not load again fails, leaving the target as it was.
+  if (route != SaveRoute::kWriter) return LoadsAgain(*bytes) ? S_OK : E_FAIL;
+  if (!utf16) return S_OK;
   std::u16string wide = Utf8ToUtf16(text);
   bytes->clear();
   bytes->reserve(2 + wide.size() * 2);
