@@ -40,7 +40,7 @@ void Document::ResetToEmpty() {
 HRESULT Document::MakeNode(xmlNodePtr node, IXMLDOMNode** out) {
   if (node == nullptr) return E_OUTOFMEMORY;
   tree()->KeepDetached(node);
-  return WrapNode(ScopeOf(*this), node, out);
+  return WrapNode(*this, node, out);
 }
 
 namespace {
@@ -54,7 +54,7 @@ HRESULT Document::get_doctype(IXMLDOMDocumentType** documentType) {
   *documentType = nullptr;
   xmlDtdPtr dtd = tree()->doc()->intSubset;
   if (dtd == nullptr) return S_FALSE;
-  return WrapNodeAs(ScopeOf(*this), reinterpret_cast<xmlNodePtr>(dtd), documentType);
+  return WrapNodeAs(*this, reinterpret_cast<xmlNodePtr>(dtd), documentType);
 }
 
 HRESULT Document::get_documentElement(IXMLDOMElement** DOMElement) {
@@ -62,7 +62,7 @@ HRESULT Document::get_documentElement(IXMLDOMElement** DOMElement) {
   *DOMElement = nullptr;
   xmlNodePtr root = xmlDocGetRootElement(tree()->doc());
   if (root == nullptr) return S_FALSE;
-  return WrapNodeAs(ScopeOf(*this), root, DOMElement);
+  return WrapNodeAs(*this, root, DOMElement);
 }
 
 HRESULT Document::putref_documentElement(IXMLDOMElement* DOMElement) {
@@ -70,7 +70,7 @@ HRESULT Document::putref_documentElement(IXMLDOMElement* DOMElement) {
   xmlNodePtr root = xmlDocGetRootElement(tree()->doc());
   if (root == nullptr) return appendChild(DOMElement, nullptr);
   IXMLDOMNode* old = nullptr;
-  HRESULT hr = WrapNode(ScopeOf(*this), root, &old);
+  HRESULT hr = WrapNode(*this, root, &old);
   if (FAILED(hr)) return hr;
   hr = replaceChild(DOMElement, old, nullptr);
   old->Release();

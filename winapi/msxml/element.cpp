@@ -105,7 +105,7 @@ HRESULT Element::getAttributeNode(BSTR name, IXMLDOMAttribute** attributeNode) {
   *attributeNode = nullptr;
   xmlAttrPtr attr = FindAttribute(xml(), BstrToUtf8(name));
   if (attr == nullptr) return S_FALSE;
-  return WrapNodeAs(ScopeOf(*this), reinterpret_cast<xmlNodePtr>(attr), attributeNode);
+  return WrapNodeAs(*this, reinterpret_cast<xmlNodePtr>(attr), attributeNode);
 }
 
 std::vector<xmlNodePtr> ElementsByTagName(xmlNodePtr root, const std::string& name) {

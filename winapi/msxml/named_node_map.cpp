@@ -45,7 +45,7 @@ HRESULT AttributeMap::getNamedItem(BSTR name, IXMLDOMNode** namedItem) {
   *namedItem = nullptr;
   xmlAttrPtr attr = FindAttribute(base_->xml(), BstrToUtf8(name));
   if (attr == nullptr) return S_FALSE;
-  return WrapNode(ScopeOf(*base_), reinterpret_cast<xmlNodePtr>(attr), namedItem);
+  return WrapNode(*base_, reinterpret_cast<xmlNodePtr>(attr), namedItem);
 }
 
 HRESULT AttributeMap::removeNamedItem(BSTR name, IXMLDOMNode** namedItem) {
@@ -55,7 +55,7 @@ HRESULT AttributeMap::removeNamedItem(BSTR name, IXMLDOMNode** namedItem) {
   if (attr == nullptr) return S_FALSE;
   xmlNodePtr node = reinterpret_cast<xmlNodePtr>(attr);
   base_->tree()->Detach(node);
-  return namedItem != nullptr ? WrapNode(ScopeOf(*base_), node, namedItem) : S_OK;
+  return namedItem != nullptr ? WrapNode(*base_, node, namedItem) : S_OK;
 }
 
 HRESULT AttributeMap::get_item(LONG index, IXMLDOMNode** listItem) {
@@ -63,7 +63,7 @@ HRESULT AttributeMap::get_item(LONG index, IXMLDOMNode** listItem) {
   *listItem = nullptr;
   xmlAttrPtr attr = AttributeAt(base_->xml(), index);
   if (attr == nullptr) return S_FALSE;
-  return WrapNode(ScopeOf(*base_), reinterpret_cast<xmlNodePtr>(attr), listItem);
+  return WrapNode(*base_, reinterpret_cast<xmlNodePtr>(attr), listItem);
 }
 
 HRESULT AttributeMap::get_length(LONG* listLength) {
@@ -82,7 +82,7 @@ HRESULT AttributeMap::getQualifiedItem(BSTR baseName, BSTR namespaceURI, IXMLDOM
                                  uri.empty() ? nullptr : BAD_CAST uri.c_str());
   // xmlHasNsProp also finds declared defaults of a DTD, which are no nodes.
   if (attr == nullptr || attr->type != XML_ATTRIBUTE_NODE) return S_FALSE;
-  return WrapNode(ScopeOf(*base_), reinterpret_cast<xmlNodePtr>(attr), qualifiedItem);
+  return WrapNode(*base_, reinterpret_cast<xmlNodePtr>(attr), qualifiedItem);
 }
 
 HRESULT AttributeMap::nextNode(IXMLDOMNode** nextItem) {
@@ -91,7 +91,7 @@ HRESULT AttributeMap::nextNode(IXMLDOMNode** nextItem) {
   xmlAttrPtr attr = AttributeAt(base_->xml(), cursor_);
   if (attr == nullptr) return S_FALSE;
   ++cursor_;
-  return WrapNode(ScopeOf(*base_), reinterpret_cast<xmlNodePtr>(attr), nextItem);
+  return WrapNode(*base_, reinterpret_cast<xmlNodePtr>(attr), nextItem);
 }
 
 HRESULT AttributeMap::reset() {

@@ -147,7 +147,7 @@ HRESULT CheckChild(xmlNodePtr parent, xmlNodePtr child, xmlNodePtr before) {
 
 HRESULT ReturnNode(NodeBase& context, xmlNodePtr node, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
-  return WrapNode(ScopeOf(context), node, out);
+  return WrapNode(context, node, out);
 }
 
 void ClearPrivate(xmlNodePtr node) {
@@ -292,7 +292,7 @@ HRESULT NodeBase::replaceChild(IXMLDOMNode* newChild, IXMLDOMNode* oldChild, IXM
   VARIANT ref;
   VariantInit(&ref);
   IXMLDOMNode* nextNode = nullptr;
-  if (next != nullptr && SUCCEEDED(WrapNode(ScopeOf(*this), next, &nextNode)) && nextNode != nullptr) {
+  if (next != nullptr && SUCCEEDED(WrapNode(*this, next, &nextNode)) && nextNode != nullptr) {
     ref.vt = VT_UNKNOWN;
     ref.punkVal = nextNode;
   }
@@ -358,7 +358,7 @@ HRESULT NodeBase::cloneNode(VARIANT_BOOL deep, IXMLDOMNode** cloneRoot) {
     for (xmlAttrPtr attr = copy->properties; attr != nullptr; attr = attr->next) attr->_private = nullptr;
   }
   tree_->KeepDetached(copy);
-  return WrapNode(ScopeOf(*this), copy, cloneRoot);
+  return WrapNode(*this, copy, cloneRoot);
 }
 
 HRESULT NodeBase::get_nodeTypeString(BSTR* nodeType) { return ReturnBstr(TypeString(DomType(node_->type)), nodeType); }
@@ -436,7 +436,7 @@ HRESULT NodeBase::selectSingleNode(BSTR queryString, IXMLDOMNode** resultNode) {
   HRESULT hr = SelectNodes(node_, SelectionNamespacesOf(ownerDocument()), BstrToUtf8(queryString), &nodes);
   if (FAILED(hr)) return hr;
   if (nodes.empty()) return S_FALSE;
-  return WrapNode(ScopeOf(*this), nodes.front(), resultNode);
+  return WrapNode(*this, nodes.front(), resultNode);
 }
 
 HRESULT NodeBase::get_namespaceURI(BSTR* namespaceURI) {

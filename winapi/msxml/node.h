@@ -93,12 +93,15 @@ inline NodeScope ScopeOf(NodeBase& node) { return {node.tree(), node.ownerDocume
 // The one DOM object of `node`, made on first use. A null node (or a
 // document node whose document object is gone) gives S_FALSE and *out = null.
 HRESULT WrapNode(const NodeScope& scope, xmlNodePtr node, IXMLDOMNode** out);
+// The same for a node of `relative`'s tree: its scope is taken only when a
+// new object is made.
+HRESULT WrapNode(NodeBase& relative, xmlNodePtr node, IXMLDOMNode** out);
 template <class I>
-HRESULT WrapNodeAs(const NodeScope& scope, xmlNodePtr node, I** out) {
+HRESULT WrapNodeAs(NodeBase& relative, xmlNodePtr node, I** out) {
   if (out == nullptr) return E_INVALIDARG;
   *out = nullptr;
   IXMLDOMNode* wrapped = nullptr;
-  HRESULT hr = WrapNode(scope, node, &wrapped);
+  HRESULT hr = WrapNode(relative, node, &wrapped);
   if (hr != S_OK) return hr;
   hr = wrapped->QueryInterface(__uuidof(I), reinterpret_cast<void**>(out));
   wrapped->Release();

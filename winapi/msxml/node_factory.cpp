@@ -35,21 +35,31 @@ NodeBase* MakeObject(const NodeScope& scope, xmlNodePtr node) {
   }
 }
 
+// The node's object when it has one already, with a reference added.
+bool TakeExisting(xmlNodePtr node, IXMLDOMNode** out) {
+  auto* existing = static_cast<NodeBase*>(node->_private);
+  if (existing == nullptr) return false;
+  *out = existing->AsNode();
+  (*out)->AddRef();
+  return true;
+}
+
 }  // namespace
 
 HRESULT WrapNode(const NodeScope& scope, xmlNodePtr node, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
   *out = nullptr;
   if (node == nullptr) return S_FALSE;
-  if (auto* existing = static_cast<NodeBase*>(node->_private)) {
-    *out = existing->AsNode();
-    (*out)->AddRef();
-    return S_OK;
-  }
+  if (TakeExisting(node, out)) return S_OK;
   NodeBase* made = MakeObject(scope, node);
   if (made == nullptr) return S_FALSE;
   *out = made->AsNode();  // the new object's one reference goes to the caller
   return S_OK;
+}
+
+HRESULT WrapNode(NodeBase& relative, xmlNodePtr node, IXMLDOMNode** out) {
+  if (out != nullptr && node != nullptr && TakeExisting(node, out)) return S_OK;
+  return WrapNode(ScopeOf(relative), node, out);
 }
 
 }  // namespace qzwin::msxml

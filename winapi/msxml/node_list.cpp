@@ -68,23 +68,12 @@ xmlNodePtr ChildNodeList::Child(LONG index) {
   return node;
 }
 
-// A child's object, as WrapNode gives it; one that exists already is handed
-// out without copying the scope.
-HRESULT ChildNodeList::WrapChild(xmlNodePtr node, IXMLDOMNode** out) {
-  if (auto* existing = static_cast<NodeBase*>(node->_private)) {
-    *out = existing->AsNode();
-    (*out)->AddRef();
-    return S_OK;
-  }
-  return WrapNode(ScopeOf(*base_), node, out);
-}
-
 HRESULT ChildNodeList::get_item(LONG index, IXMLDOMNode** listItem) {
   if (listItem == nullptr) return E_INVALIDARG;
   *listItem = nullptr;
   xmlNodePtr node = Child(index);
   if (node == nullptr) return S_FALSE;
-  return WrapChild(node, listItem);
+  return WrapNode(*base_, node, listItem);
 }
 
 HRESULT ChildNodeList::get_length(LONG* listLength) {
@@ -101,7 +90,7 @@ HRESULT ChildNodeList::nextNode(IXMLDOMNode** nextItem) {
   xmlNodePtr node = Child(cursor_);
   if (node == nullptr) return S_FALSE;
   ++cursor_;
-  return WrapChild(node, nextItem);
+  return WrapNode(*base_, node, nextItem);
 }
 
 HRESULT ChildNodeList::reset() {

@@ -43,7 +43,6 @@ class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
 
  private:
   xmlNodePtr Child(LONG index);
-  HRESULT WrapChild(xmlNodePtr node, IXMLDOMNode** out);
 
   IXMLDOMNode* parent_;
   NodeBase* base_;
