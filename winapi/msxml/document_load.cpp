@@ -89,20 +89,26 @@ bool SaysPreserveSpace(xmlNodePtr element) {
   return false;
 }
 
-// Without preserveWhiteSpace, text nodes of white space only go, except
-// under xml:space="preserve". Only elements outside a preserved subtree are
-// entered, so an element's own attribute decides for its content.
-void StripBlankText(xmlNodePtr node) {
+// The node's text children of white space only go.
+void StripBlankChildren(xmlNodePtr node) {
   xmlNodePtr child = node->children;
   while (child != nullptr) {
     xmlNodePtr next = child->next;
     if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
       xmlUnlinkNode(child);
       xmlFreeNode(child);
-    } else if (child->type == XML_ELEMENT_NODE && !SaysPreserveSpace(child)) {
-      StripBlankText(child);
     }
     child = next;
+  }
+}
+
+// Without preserveWhiteSpace, text nodes of white space only go, except
+// under xml:space="preserve". Only elements outside a preserved subtree are
+// entered, so an element's own attribute decides for its content.
+void StripBlankText(xmlNodePtr node) {
+  StripBlankChildren(node);
+  for (xmlNodePtr child = node->children; child != nullptr; child = child->next) {
+    if (child->type == XML_ELEMENT_NODE && !SaysPreserveSpace(child)) StripBlankText(child);
   }
 }
 
@@ -118,18 +124,6 @@ struct InParseStripping {
 };
 
 thread_local InParseStripping* currentStripping = nullptr;
-
-void StripBlankChildren(xmlNodePtr element) {
-  xmlNodePtr child = element->children;
-  while (child != nullptr) {
-    xmlNodePtr next = child->next;
-    if (child->type == XML_TEXT_NODE && IsBlank(child->content)) {
-      xmlUnlinkNode(child);
-      xmlFreeNode(child);
-    }
-    child = next;
-  }
-}
 
 void StartElementStripping(void* ctx, const xmlChar* localname, const xmlChar* prefix, const xmlChar* uri,
                            int namespaceCount, const xmlChar** namespaces, int attributeCount, int defaultedCount,
