@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "dom/XMLDOMAdapter.h"
 #include "dom/XMLDOMAdapterList.h"
 #include "errors/CheckResult.h"
@@ -101,7 +99,8 @@ HRESULT CXMLDocument::LoadFile(const char* path) {
 
   // The text is read straight into the block of global memory that the
   // stream then owns, so that it is neither copied into the stream nor held
-  // twice. Its byte after the text read is zero.
+  // twice. The rewrites see only the bytes read, and the stream is cut to
+  // them, so the block's spare byte is never read.
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(dwSize) + 1);
   if (block == nullptr) return E_OUTOFMEMORY;
   CGlobalFreer blockOwner(block);
@@ -110,8 +109,6 @@ HRESULT CXMLDocument::LoadFile(const char* path) {
     CGlobalLock text(block);
     if (text.get() == nullptr) return E_OUTOFMEMORY;
     if (!ReadFile(hFile, text.get(), dwSize + 1, &dwRead, nullptr)) return E_FAIL;
-    // What a zero-filled buffer would hold after the read.
-    std::memset(text.get() + dwRead, 0, static_cast<size_t>(dwSize) + 1 - dwRead);
     ClearEmptyNamespaceDeclarations(text.get(), dwRead);
     StripSchemaDirectories(text.get(), dwRead);
   }
@@ -121,7 +118,7 @@ HRESULT CXMLDocument::LoadFile(const char* path) {
     IStreamPtr stream;
     CheckResult(CreateStreamOnHGlobal(block, TRUE, &stream));
     blockOwner.Release();  // the stream frees it now
-    // The stream is the text read, without the zero byte after it.
+    // The stream is the text read, without the spare byte after it.
     ULARGE_INTEGER length = {};
     length.QuadPart = dwRead;
     CheckResult(stream->SetSize(length));
