@@ -1,22 +1,17 @@
 // RegisterSchemaFile adding one entry to caches of 100, 1,000 and 10,000
-// entries, and UnRegisterSchemaFile taking it out again, against libxml2
-// reading and saving the same cache file, once in place (xmlReadFile +
-// xmlSaveFile) and once through a flushed file renamed over it (the way the
-// stand-in saves, so that a crash never leaves half a file). The ratios are
-// what the cache's DOM, the entry search and the validation on load and save
-// cost on top; the complexity fits show how each grows with the entries.
+// entries, and UnRegisterSchemaFile taking it out again, each side by side
+// with libxml2 reading and saving the same cache file: once in place
+// (xmlReadFile + xmlSaveFile, the plain parse and save) and once through a
+// flushed file renamed over it (the way the stand-in saves, so that a crash
+// never leaves half a file). A row's ratios are what the cache's DOM, the
+// entry search and the validation on load and save cost on top; the
+// complexity fits show how each grows with the entries.
 //
-// Every timed step starts with the cache file flushed to disk, so that no
-// side pays for writing back what another step left behind. The table at
-// the end gives the ratios, by wall-clock and by CPU time: the in-place save
-// is the plain parse and save; the whole save is the fair one for wall-clock
-// time, as it flushes the file as the stand-in must.
-#include <cstdio>
+// The sides run in turns, so that a machine whose speed drifts slows both
+// alike, and every timed run starts with the cache file flushed to disk, so
+// that no side pays for writing back what the other left behind.
 #include <fstream>
-#include <map>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
@@ -28,6 +23,7 @@
 #include <comdef.h>
 
 #include "bench_platform.h"
+#include "side_by_side.h"
 #include "cache/SchemaRegistration.h"
 
 namespace {
@@ -58,11 +54,16 @@ struct Platform {
   // Writes the cache file and flushes it to disk.
   void WriteCache(const std::string& text) const {
     std::ofstream(base.CachePath(), std::ios::binary | std::ios::trunc) << text;
+    FlushCache();
+  }
+
+  // Flushes the cache file to disk.
+  bool FlushCache() const {
     const int fd = open(base.CachePath().c_str(), O_RDONLY);
-    if (fd >= 0) {
-      fsync(fd);
-      close(fd);
-    }
+    if (fd < 0) return false;
+    const bool flushed = fsync(fd) == 0;
+    close(fd);
+    return flushed;
   }
 
   bool Register() const {
@@ -76,32 +77,6 @@ struct Platform {
 };
 
 Platform* platform = nullptr;
-
-// Registers the schema file; taking it out again, untimed, restores the cache.
-void BM_RegisterSchema(benchmark::State& state) {
-  platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
-  for (auto _ : state) {
-    if (!platform->Register()) state.SkipWithError("RegisterSchema failed");
-    state.PauseTiming();
-    if (!platform->Unregister()) state.SkipWithError("UnRegisterSchema failed");
-    state.ResumeTiming();
-  }
-  state.SetComplexityN(state.range(0));
-}
-BENCHMARK(BM_RegisterSchema)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-
-// Takes the schema file out of the cache, having registered it untimed.
-void BM_UnRegisterSchema(benchmark::State& state) {
-  platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
-  for (auto _ : state) {
-    state.PauseTiming();
-    if (!platform->Register()) state.SkipWithError("RegisterSchema failed");
-    state.ResumeTiming();
-    if (!platform->Unregister()) state.SkipWithError("UnRegisterSchema failed");
-  }
-  state.SetComplexityN(state.range(0));
-}
-BENCHMARK(BM_UnRegisterSchema)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 // The stand-in's loader refuses files that its own loads do not allow;
 // libxml2's loader without network is what xmlReadFile uses by default.
@@ -126,88 +101,51 @@ bool SaveWhole(xmlDocPtr document, const std::string& path) {
 }
 
 // xmlReadFile, then xmlSaveFile over the file itself or, whole, beside it.
-void BM_Libxml2ReadAndSave(benchmark::State& state, bool whole) {
-  platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
+bool Libxml2ReadAndSave(bool whole) {
   const Libxml2Loader loader;
-  for (auto _ : state) {
-    xmlDocPtr document = xmlReadFile(platform->base.CachePath().c_str(), nullptr, 0);
-    const bool saved = document != nullptr && (whole ? SaveWhole(document, platform->base.CachePath())
-                                                    : xmlSaveFile(platform->base.CachePath().c_str(), document) >= 0);
-    if (!saved) state.SkipWithError("libxml2 could not read or save the cache");
-    xmlFreeDoc(document);
-  }
+  const std::string& path = platform->base.CachePath();
+  xmlDocPtr document = xmlReadFile(path.c_str(), nullptr, 0);
+  const bool saved =
+      document != nullptr && (whole ? SaveWhole(document, path) : xmlSaveFile(path.c_str(), document) >= 0);
+  xmlFreeDoc(document);
+  return saved;
+}
+
+// Registers the schema file; taking it out again, untimed, restores the cache.
+void BM_RegisterSchema(benchmark::State& state, bool whole) {
+  platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
+  qzbench::SideBySide(
+      state, [] { return platform->Register(); }, [whole] { return Libxml2ReadAndSave(whole); },
+      [] { return platform->Unregister(); }, [] { return platform->FlushCache(); });
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK_CAPTURE(BM_Libxml2ReadAndSave, in_place, false)
-    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK_CAPTURE(BM_Libxml2ReadAndSave, whole, true)
-    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_RegisterSchema, in_place, false)
+    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime()->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_RegisterSchema, whole, true)
+    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime()->Complexity(benchmark::oN);
 
-// The console report, and then for each cache size the ratio of each of
-// the two methods to each of the two libxml2 runs, by wall-clock and CPU time.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& reports) override {
-    ConsoleReporter::ReportRuns(reports);
-    for (const Run& run : reports) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) continue;
-      Times& times = times_[run.run_name.args][run.run_name.function_name];
-      times = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-    }
+// Takes the schema file out of the cache; registering it again, untimed,
+// restores the cache.
+void BM_UnRegisterSchema(benchmark::State& state, bool whole) {
+  platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
+  if (!platform->Register()) {
+    state.SkipWithError("RegisterSchema failed");
+    return;
   }
-
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    if (times_.empty()) return;
-    std::ostream& out = GetOutputStream();
-    out << "\nRatios (wall-clock / CPU) against libxml2's read and save of the same cache:\n";
-    out << Line("entries", "method", "in place", "whole (flushed)");
-    for (const auto& [entries, byName] : times_) {
-      for (const char* method : {"BM_RegisterSchema", "BM_UnRegisterSchema"}) {
-        const auto measured = byName.find(method);
-        if (measured == byName.end()) continue;
-        out << Line(entries.c_str(), method + 3, Ratio(measured->second, byName, "BM_Libxml2ReadAndSave/in_place").c_str(),
-                    Ratio(measured->second, byName, "BM_Libxml2ReadAndSave/whole").c_str());
-      }
-    }
-  }
-
- private:
-  struct Times {
-    double real = 0;
-    double cpu = 0;
-  };
-
-  static std::string Line(const char* entries, const char* method, const char* inPlace, const char* whole) {
-    char text[kLineSize];
-    std::snprintf(text, sizeof text, "%-8s %-18s %-20s %-20s\n", entries, method, inPlace, whole);
-    return text;
-  }
-
-  static std::string Ratio(const Times& measured, const std::map<std::string, Times>& byName, const char* baseline) {
-    const auto found = byName.find(baseline);
-    if (found == byName.end() || found->second.real <= 0 || found->second.cpu <= 0) return "-";
-    char text[kRatioTextSize];
-    std::snprintf(text, sizeof text, "%.2fx / %.2fx", measured.real / found->second.real,
-                  measured.cpu / found->second.cpu);
-    return text;
-  }
-
-  static constexpr size_t kRatioTextSize = 32;
-  static constexpr size_t kLineSize = 128;
-  // Entries, then the benchmark's name.
-  std::map<std::string, std::map<std::string, Times>> times_;
-};
+  qzbench::SideBySide(
+      state, [] { return platform->Unregister(); }, [whole] { return Libxml2ReadAndSave(whole); },
+      [] { return platform->Register(); }, [] { return platform->FlushCache(); });
+  state.SetComplexityN(state.range(0));
+}
+BENCHMARK_CAPTURE(BM_UnRegisterSchema, in_place, false)
+    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime()->Complexity(benchmark::oN);
+BENCHMARK_CAPTURE(BM_UnRegisterSchema, whole, true)
+    ->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseManualTime()->Complexity(benchmark::oN);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   Platform prepared;
   platform = &prepared;
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
+  return qzbench::RunBenchmarks(argc, argv);
 }

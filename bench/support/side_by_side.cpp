@@ -38,14 +38,19 @@ double ThreadPageFaults() {
   return static_cast<double>(usage.ru_minflt + usage.ru_majflt);
 }
 
-Times Run(const Side& side, bool* ok) {
+// Times one run of side, then runs after untimed.
+Times Run(const Side& side, const Side& after, bool* ok) {
   const double faultsStart = ThreadPageFaults();
   const auto wallStart = std::chrono::steady_clock::now();
   const double cpuStart = ThreadCpuSeconds();
   *ok = side() && *ok;
-  return {std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
-          ThreadCpuSeconds() - cpuStart, ThreadPageFaults() - faultsStart};
+  const Times times{std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count(),
+                    ThreadCpuSeconds() - cpuStart, ThreadPageFaults() - faultsStart};
+  *ok = after() && *ok;
+  return times;
 }
+
+bool Nothing() { return true; }
 
 double Median(std::vector<double> values) {
   if (values.empty()) return 0;
@@ -102,16 +107,21 @@ double PeakGrowthMegabytes(const Side& run) {
 }
 
 void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2) {
+  SideBySide(state, ours, libxml2, Nothing, Nothing);
+}
+
+void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2, const Side& afterOurs,
+                const Side& afterLibxml2) {
   std::vector<double> oursWall, libxml2Wall, oursCpu, libxml2Cpu, oursFaults, libxml2Faults;
   bool ok = true;
   for (auto _ : state) {
     Times oursTime, libxml2Time;
     if (oursWall.size() % 2 == 0) {
-      oursTime = Run(ours, &ok);
-      libxml2Time = Run(libxml2, &ok);
+      oursTime = Run(ours, afterOurs, &ok);
+      libxml2Time = Run(libxml2, afterLibxml2, &ok);
     } else {
-      libxml2Time = Run(libxml2, &ok);
-      oursTime = Run(ours, &ok);
+      libxml2Time = Run(libxml2, afterLibxml2, &ok);
+      oursTime = Run(ours, afterOurs, &ok);
     }
     if (!ok) {
       state.SkipWithError("a side failed");

@@ -22,6 +22,12 @@ using Side = std::function<bool()>;
 // mem_ratio. The time column shows ours.
 void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2);
 
+// The same, for sides that change what they work on: afterOurs and
+// afterLibxml2 run, untimed, after each run of their side, to put things back
+// for the next run.
+void SideBySide(benchmark::State& state, const Side& ours, const Side& libxml2, const Side& afterOurs,
+                const Side& afterLibxml2);
+
 // How much the peak resident memory grows while `run` runs once, in MB,
 // measured in a forked child so that nothing freed before counts; negative
 // when it cannot be measured.
