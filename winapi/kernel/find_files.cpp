@@ -101,8 +101,8 @@ using namespace qzwin::kernel;
 
 EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
   if (lpFindFileData == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-  std::string unused;
-  if (DWORD error = MapApiPath(lpFileName, &unused); error != ERROR_SUCCESS) return Fail(error);
+  std::string path;
+  if (DWORD error = MapApiPath(lpFileName, &path); error != ERROR_SUCCESS) return Fail(error);
 
   // The directory part (through the last separator, or the drive) and the name.
   std::string_view text(lpFileName);
@@ -112,25 +112,27 @@ EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFi
   std::string_view name = text.substr(nameStart);
   if (HasWildcards(directoryText)) return Fail(ERROR_INVALID_NAME);
 
+  // One name that is there: the entry itself, spelled as it is on disk. Its
+  // directory needs no check of its own; the checks below only tell apart
+  // why nothing was found.
+  const bool oneName = !name.empty() && !HasWildcards(name) && !IsDotName(name);
+  if (oneName) {
+    size_t slash = path.find_last_of('/');
+    std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    WIN32_FIND_DATAA data;
+    if (Fill(parent, slash == std::string::npos ? path : path.substr(slash + 1), &data)) {
+      *lpFindFileData = data;
+      return InsertObject(std::make_shared<FileSearch>(std::vector<WIN32_FIND_DATAA>{}));
+    }
+  }
+
   std::string directory;
   if (MapApiPath(directoryText.c_str(), &directory) != ERROR_SUCCESS || !IsDirectory(directory))
     return Fail(ERROR_PATH_NOT_FOUND);
   // A trailing separator names no entry; neither does a bare drive.
-  if (name.empty()) return Fail(ERROR_FILE_NOT_FOUND);
+  if (name.empty() || oneName) return Fail(ERROR_FILE_NOT_FOUND);
 
-  std::vector<std::string> names;
-  if (HasWildcards(name) || IsDotName(name)) {
-    names = MatchingNames(directory, name);
-  } else {
-    // One name: the entry itself, spelled as it is on disk.
-    std::string path;
-    struct stat info;
-    if (MapApiPath(lpFileName, &path) == ERROR_SUCCESS && lstat(path.c_str(), &info) == 0) {
-      size_t slash = path.find_last_of('/');
-      directory = slash == 0 ? "/" : path.substr(0, slash);
-      names.push_back(path.substr(slash + 1));
-    }
-  }
+  std::vector<std::string> names = MatchingNames(directory, name);
 
   std::vector<WIN32_FIND_DATAA> entries;
   for (const std::string& found : names) {

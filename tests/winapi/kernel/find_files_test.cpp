@@ -1,5 +1,6 @@
 // FindFirstFileA: patterns, what a search finds, and the errors of a search
 // that finds nothing.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,16 @@ TEST_F(FindFiles, OneNameFindsItsEntrySpelledAsOnDisk) {
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   EXPECT_STREQ(data.cFileName, "sub");
   EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  FindClose(search);
+
+  // A name without a directory is looked for in the current one.
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder_.posix);
+  search = FindFirstFileA("notes.txt", &data);
+  std::filesystem::current_path(before);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(data.cFileName, "notes.txt");
+  EXPECT_EQ(data.nFileSizeLow, 7u);
   FindClose(search);
 }
 
