@@ -93,8 +93,8 @@ inline NodeScope ScopeOf(NodeBase& node) { return {node.tree(), node.ownerDocume
 // The one DOM object of `node`, made on first use. A null node (or a
 // document node whose document object is gone) gives S_FALSE and *out = null.
 HRESULT WrapNode(const NodeScope& scope, xmlNodePtr node, IXMLDOMNode** out);
-// The same for a node of `relative`'s tree: its scope is taken only when a
-// new object is made.
+// The same for a node of `relative`'s tree and document, without copying
+// its scope.
 HRESULT WrapNode(NodeBase& relative, xmlNodePtr node, IXMLDOMNode** out);
 template <class I>
 HRESULT WrapNodeAs(NodeBase& relative, xmlNodePtr node, I** out) {

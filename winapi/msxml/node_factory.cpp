@@ -20,17 +20,18 @@ NodeBase* NodeFromInterface(IUnknown* object) {
 
 namespace {
 
-NodeBase* MakeObject(const NodeScope& scope, xmlNodePtr node) {
+// The tree is taken by reference, so that a new object copies its pointer once.
+NodeBase* MakeObject(const std::shared_ptr<Tree>& tree, IXMLDOMDocument2* owner, xmlNodePtr node) {
   switch (node->type) {
-    case XML_ELEMENT_NODE: return new Element(scope.tree, node, scope.owner);
-    case XML_ATTRIBUTE_NODE: return new Attribute(scope.tree, node, scope.owner);
-    case XML_TEXT_NODE: return new Text(scope.tree, node, scope.owner);
-    case XML_CDATA_SECTION_NODE: return new CDATASection(scope.tree, node, scope.owner);
-    case XML_COMMENT_NODE: return new Comment(scope.tree, node, scope.owner);
-    case XML_PI_NODE: return new ProcessingInstruction(scope.tree, node, scope.owner);
-    case XML_DOCUMENT_FRAG_NODE: return new DocumentFragment(scope.tree, node, scope.owner);
-    case XML_DTD_NODE: case XML_DOCUMENT_TYPE_NODE: return new DocumentType(scope.tree, node, scope.owner);
-    case XML_ENTITY_REF_NODE: return new EntityReference(scope.tree, node, scope.owner);
+    case XML_ELEMENT_NODE: return new Element(tree, node, owner);
+    case XML_ATTRIBUTE_NODE: return new Attribute(tree, node, owner);
+    case XML_TEXT_NODE: return new Text(tree, node, owner);
+    case XML_CDATA_SECTION_NODE: return new CDATASection(tree, node, owner);
+    case XML_COMMENT_NODE: return new Comment(tree, node, owner);
+    case XML_PI_NODE: return new ProcessingInstruction(tree, node, owner);
+    case XML_DOCUMENT_FRAG_NODE: return new DocumentFragment(tree, node, owner);
+    case XML_DTD_NODE: case XML_DOCUMENT_TYPE_NODE: return new DocumentType(tree, node, owner);
+    case XML_ENTITY_REF_NODE: return new EntityReference(tree, node, owner);
     default: return nullptr;  // declarations inside a DTD, and documents without their object
   }
 }
@@ -44,22 +45,26 @@ bool TakeExisting(xmlNodePtr node, IXMLDOMNode** out) {
   return true;
 }
 
-}  // namespace
-
-HRESULT WrapNode(const NodeScope& scope, xmlNodePtr node, IXMLDOMNode** out) {
+// The one object of node in the given tree and document.
+HRESULT Wrap(const std::shared_ptr<Tree>& tree, IXMLDOMDocument2* owner, xmlNodePtr node, IXMLDOMNode** out) {
   if (out == nullptr) return E_INVALIDARG;
   *out = nullptr;
   if (node == nullptr) return S_FALSE;
   if (TakeExisting(node, out)) return S_OK;
-  NodeBase* made = MakeObject(scope, node);
+  NodeBase* made = MakeObject(tree, owner, node);
   if (made == nullptr) return S_FALSE;
   *out = made->AsNode();  // the new object's one reference goes to the caller
   return S_OK;
 }
 
+}  // namespace
+
+HRESULT WrapNode(const NodeScope& scope, xmlNodePtr node, IXMLDOMNode** out) {
+  return Wrap(scope.tree, scope.owner, node, out);
+}
+
 HRESULT WrapNode(NodeBase& relative, xmlNodePtr node, IXMLDOMNode** out) {
-  if (out != nullptr && node != nullptr && TakeExisting(node, out)) return S_OK;
-  return WrapNode(ScopeOf(relative), node, out);
+  return Wrap(relative.tree(), relative.ownerDocument(), node, out);
 }
 
 }  // namespace qzwin::msxml
