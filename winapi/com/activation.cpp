@@ -25,13 +25,13 @@ struct InprocServerEntry {
 bool ReadInprocServer(REFCLSID clsid, InprocServerEntry* entry) {
   char clsidText[CHARS_IN_GUID];
   FormatGuid(clsid, clsidText);
-  std::string key = std::string("CLSID\\") + clsidText + "\\InprocServer32";
-  if (!ReadClassesRootString(key, nullptr, &entry->path)) return false;
+  const ClassesRootKey key(std::string("CLSID\\") + clsidText + "\\InprocServer32");
+  if (!key.ReadString(nullptr, &entry->path)) return false;
   // No ThreadingModel means the main single-threaded apartment: unloaded
   // without delay, like Apartment.
   std::string model;
-  entry->apartmentThreaded = !ReadClassesRootString(key, "ThreadingModel", &model) || model.empty() ||
-                             strcasecmp(model.c_str(), "Apartment") == 0;
+  entry->apartmentThreaded =
+      !key.ReadString("ThreadingModel", &model) || model.empty() || strcasecmp(model.c_str(), "Apartment") == 0;
   return true;
 }
 

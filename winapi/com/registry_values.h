@@ -14,4 +14,21 @@ namespace qzwin::com {
 bool ReadClassesRootString(const std::u16string& keyPath, const OLECHAR* valueName, std::u16string* value);
 bool ReadClassesRootString(const std::string& keyPath, const char* valueName, std::string* value);
 
+// HKCR\keyPath opened once for reading several of its string values, and
+// closed when the object goes.
+class ClassesRootKey {
+ public:
+  explicit ClassesRootKey(const std::string& keyPath);
+  ~ClassesRootKey();
+  ClassesRootKey(const ClassesRootKey&) = delete;
+  ClassesRootKey& operator=(const ClassesRootKey&) = delete;
+
+  bool IsOpen() const { return key_ != nullptr; }
+  // As ReadClassesRootString, for this key.
+  bool ReadString(const char* valueName, std::string* value) const;
+
+ private:
+  HKEY key_ = nullptr;
+};
+
 }  // namespace qzwin::com

@@ -1,5 +1,7 @@
 // In-process servers found through HKCR\CLSID\{clsid}\InprocServer32:
 // loading, activation, failures, and unloading through DllCanUnloadNow.
+#include <string>
+
 #include <gtest/gtest.h>
 #include <objbase.h>
 
@@ -67,6 +69,9 @@ TEST_F(InprocServer, FailuresToFindOrLoadTheServerHaveTheirOwnResults) {
   auto create = [&](REFCLSID clsid, IUnknown* outer, DWORD context) {
     return CoCreateInstance(clsid, outer, context, IID_IUnknown, reinterpret_cast<void**>(&object));
   };
+  EXPECT_EQ(create(kMissingFile, nullptr, CLSCTX_INPROC_SERVER), CO_E_DLLNOTFOUND);
+  // A path too long for the first read of the value is read again whole.
+  comtest::RegisterInprocServer(kMissingFile, "C:\\nowhere\\" + std::string(600, 'x') + ".dll", "Apartment");
   EXPECT_EQ(create(kMissingFile, nullptr, CLSCTX_INPROC_SERVER), CO_E_DLLNOTFOUND);
   EXPECT_EQ(create(kNoExport, nullptr, CLSCTX_INPROC_SERVER), CO_E_ERRORINDLL);
   EXPECT_FALSE(IsModuleLoaded(QZ_NO_EXPORT_SERVER_PATH));
