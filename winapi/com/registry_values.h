@@ -23,8 +23,7 @@ class ClassesRootKey {
   ClassesRootKey(const ClassesRootKey&) = delete;
   ClassesRootKey& operator=(const ClassesRootKey&) = delete;
 
-  bool IsOpen() const { return key_ != nullptr; }
-  // As ReadClassesRootString, for this key.
+  // As ReadClassesRootString, for this key; false when it could not be opened.
   bool ReadString(const char* valueName, std::string* value) const;
 
  private:
