@@ -114,7 +114,8 @@ bool Libxml2ReadAndSave(bool whole) {
 using Method = bool (Platform::*)() const;
 
 // Times `method` on a cache of the row's entries, in turns with libxml2's
-// read and save; `undo`, untimed, puts the cache back for the next turn.
+// read and save; `undo`, untimed, puts the cache back for the next turn,
+// and the cache is flushed after either side.
 // With `registered`, the cache starts with the schema file in it.
 void OnCache(benchmark::State& state, bool whole, bool registered, Method method, Method undo) {
   platform->WriteCache(Platform::CacheText(static_cast<int>(state.range(0))));
@@ -124,7 +125,7 @@ void OnCache(benchmark::State& state, bool whole, bool registered, Method method
   }
   qzbench::SideBySide(
       state, [method] { return (platform->*method)(); }, [whole] { return Libxml2ReadAndSave(whole); },
-      [undo] { return (platform->*undo)(); }, [] { return platform->FlushCache(); });
+      [undo] { return (platform->*undo)() && platform->FlushCache(); }, [] { return platform->FlushCache(); });
   state.SetComplexityN(state.range(0));
 }
 
