@@ -211,7 +211,7 @@ HRESULT NodeBase::get_parentNode(IXMLDOMNode** parent) {
 
 HRESULT NodeBase::get_childNodes(IXMLDOMNodeList** childList) {
   if (childList == nullptr) return E_INVALIDARG;
-  *childList = new ChildNodeList(AsNode(), this);
+  *childList = new ChildNodeList(*this);
   return S_OK;
 }
 

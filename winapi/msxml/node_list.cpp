@@ -40,11 +40,9 @@ xmlNodePtr FirstDomChild(xmlNodePtr node) {
   return node->children;
 }
 
-ChildNodeList::ChildNodeList(IXMLDOMNode* parent, NodeBase* base) : parent_(parent), base_(base) {
-  parent_->AddRef();
-}
+ChildNodeList::ChildNodeList(NodeBase& parent) : base_(&parent) { base_->AsNode()->AddRef(); }
 
-ChildNodeList::~ChildNodeList() { parent_->Release(); }
+ChildNodeList::~ChildNodeList() { base_->AsNode()->Release(); }
 
 xmlNodePtr ChildNodeList::Child(LONG index) {
   if (index < 0) return nullptr;

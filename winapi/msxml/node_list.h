@@ -31,8 +31,7 @@ class NodeList : public ComObject<NodeList, IXMLDOMNodeList> {
 // The children of a node as they are at each call.
 class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
  public:
-  // Holds a reference on parent; base is the same object's node side.
-  ChildNodeList(IXMLDOMNode* parent, NodeBase* base);
+  explicit ChildNodeList(NodeBase& parent);  // holds a reference on parent
   ~ChildNodeList() override;
 
   HRESULT STDMETHODCALLTYPE get_item(LONG index, IXMLDOMNode** listItem) override;
@@ -44,7 +43,6 @@ class ChildNodeList : public ComObject<ChildNodeList, IXMLDOMNodeList> {
  private:
   xmlNodePtr Child(LONG index);
 
-  IXMLDOMNode* parent_;
   NodeBase* base_;
   LONG cursor_ = 0;
   // The last child found by index, so that walking the list in order stays
