@@ -261,19 +261,24 @@ HRESULT SerializeForSave(xmlDocPtr doc, std::string* bytes) {
     text += "\r\n";
     if (child == doc->children && IsDeclaration(child)) head = text.size();
   }
-  if (convertAfter && !ConvertForSave(text, head, encoding, bytes)) return E_FAIL;
-  if (!convertAfter && !utf16) bytes->swap(text);
+  if (utf16) {
+    std::u16string wide = Utf8ToUtf16(text);
+    bytes->clear();
+    bytes->reserve(2 + wide.size() * 2);
+    *bytes += "\xFF\xFE";  // little-endian, with its byte-order mark
+    for (char16_t unit : wide) {
+      *bytes += static_cast<char>(unit & 0xFF);
+      *bytes += static_cast<char>(unit >> 8);
+    }
+    return S_OK;
+  }
+  if (convertAfter) {
+    if (!ConvertForSave(text, head, encoding, bytes)) return E_FAIL;
+  } else {
+    bytes->swap(text);
+  }
   // A save that would not load again fails, leaving the target as it was.
   if (route != SaveRoute::kWriter) return LoadsAgain(*bytes) ? S_OK : E_FAIL;
-  if (!utf16) return S_OK;
-  std::u16string wide = Utf8ToUtf16(text);
-  bytes->clear();
-  bytes->reserve(2 + wide.size() * 2);
-  *bytes += "\xFF\xFE";  // little-endian, with its byte-order mark
-  for (char16_t unit : wide) {
-    *bytes += static_cast<char>(unit & 0xFF);
-    *bytes += static_cast<char>(unit >> 8);
-  }
   return S_OK;
 }
 
