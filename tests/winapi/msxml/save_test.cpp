@@ -64,6 +64,18 @@ TEST_F(Save, AFailedSaveLeavesTheOldFileWhole) {
   EXPECT_LT(doc->save(_variant_t("http://localhost/x.xml")), 0);
 }
 
+TEST_F(Save, ReplacesAnOldFileKeepingItsPermissionsAndNothingBeside) {
+  auto path = WriteFile(dir_ / "old.xml", "<old>a longer text than the new one</old>");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_read);
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<new/>"));
+  ASSERT_EQ(S_OK, SaveTo(doc, path));
+  EXPECT_EQ("<new/>\r\n", ReadFile(path));
+  EXPECT_EQ(std::filesystem::perms(0640), std::filesystem::status(path).permissions() & std::filesystem::perms::all);
+  EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_), {}));
+}
+
 TEST_F(Save, RoundTripsKeepContent) {
   auto path = WriteFile(dir_ / "qzschemas.xml", kCacheFile);
   IXMLDOMDocument2Ptr doc = NewDocument();
