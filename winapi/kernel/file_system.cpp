@@ -31,11 +31,11 @@ bool IsOnDriveC(std::string_view path) {
 
 }  // namespace
 
-DWORD MapApiPath(LPCSTR path, std::string* posixPath) {
+DWORD MapApiPath(LPCSTR path, std::string* posixPath, PathEntry* entry) {
   if (path == nullptr || *path == '\0') return ERROR_PATH_NOT_FOUND;
   if (std::strlen(path) >= MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
   if (IsOnDriveC(path)) EnsureDriveC();
-  if (!ResolvePosixPath(path, posixPath)) return ERROR_PATH_NOT_FOUND;
+  if (!ResolvePosixPath(path, posixPath, entry)) return ERROR_PATH_NOT_FOUND;
   return ERROR_SUCCESS;
 }
 

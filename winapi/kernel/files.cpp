@@ -128,7 +128,8 @@ EXTERN_C HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWO
                                    LPSECURITY_ATTRIBUTES lpSecurityAttributes, DWORD dwCreationDisposition,
                                    DWORD dwFlagsAndAttributes, HANDLE hTemplateFile) {
   std::string path;
-  if (DWORD error = MapApiPath(lpFileName, &path); error != ERROR_SUCCESS) return Fail(error);
+  PathEntry entry;
+  if (DWORD error = MapApiPath(lpFileName, &path, &entry); error != ERROR_SUCCESS) return Fail(error);
   if (DWORD error = CheckNameCharacters(lpFileName); error != ERROR_SUCCESS) return Fail(error);
   Sharing sharing = Sharing::For(dwDesiredAccess, dwShareMode, dwFlagsAndAttributes);
   if (dwCreationDisposition < CREATE_NEW || dwCreationDisposition > TRUNCATE_EXISTING ||
@@ -138,7 +139,9 @@ EXTERN_C HANDLE WINAPI CreateFileA(LPCSTR lpFileName, DWORD dwDesiredAccess, DWO
 
   std::lock_guard guard(Registry().mutex);
   struct stat info;
-  bool existed = stat(path.c_str(), &info) == 0;
+  const struct stat* known = entry.StatData();
+  if (known != nullptr) info = *known;
+  bool existed = known != nullptr || stat(path.c_str(), &info) == 0;
   bool truncate = false;
   int flags = O_CLOEXEC;
   if (existed) {

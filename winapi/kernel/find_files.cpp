@@ -39,12 +39,18 @@ class FileSearch : public KernelObject {
   size_t next_ = 0;
 };
 
-bool Fill(const std::string& directory, const std::string& name, WIN32_FIND_DATAA* data) {
-  std::string path = directory;
-  if (path != "/") path += '/';
-  path += name;
+// The entry `name` in `directory`; `known`, when given, is its stat data.
+bool Fill(const std::string& directory, const std::string& name, WIN32_FIND_DATAA* data,
+          const struct stat* known = nullptr) {
   struct stat info;
-  if (stat(path.c_str(), &info) != 0 && lstat(path.c_str(), &info) != 0) return false;  // dangling links too
+  if (known != nullptr) {
+    info = *known;
+  } else {
+    std::string path = directory;
+    if (path != "/") path += '/';
+    path += name;
+    if (stat(path.c_str(), &info) != 0 && lstat(path.c_str(), &info) != 0) return false;  // dangling links too
+  }
   std::memset(data, 0, sizeof(*data));
   data->dwFileAttributes = AttributesOf(info);
   data->ftCreationTime = FileTimeOf(info.st_mtim);
@@ -102,7 +108,8 @@ using namespace qzwin::kernel;
 EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFindFileData) {
   if (lpFindFileData == nullptr) return Fail(ERROR_INVALID_PARAMETER);
   std::string path;
-  if (DWORD error = MapApiPath(lpFileName, &path); error != ERROR_SUCCESS) return Fail(error);
+  PathEntry entry;
+  if (DWORD error = MapApiPath(lpFileName, &path, &entry); error != ERROR_SUCCESS) return Fail(error);
 
   // The directory part (through the last separator, or the drive) and the name.
   std::string_view text(lpFileName);
@@ -120,7 +127,7 @@ EXTERN_C HANDLE WINAPI FindFirstFileA(LPCSTR lpFileName, LPWIN32_FIND_DATAA lpFi
     size_t slash = path.find_last_of('/');
     std::string parent = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     WIN32_FIND_DATAA data;
-    if (Fill(parent, slash == std::string::npos ? path : path.substr(slash + 1), &data)) {
+    if (Fill(parent, slash == std::string::npos ? path : path.substr(slash + 1), &data, entry.StatData())) {
       *lpFindFileData = data;
       return InsertObject(std::make_shared<FileSearch>(std::vector<WIN32_FIND_DATAA>{}));
     }

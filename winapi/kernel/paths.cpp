@@ -15,6 +15,7 @@
 
 #include <qzwin/platform.h>
 
+#include "file_system.h"
 #include "path_text.h"
 
 namespace qzwin {
@@ -104,9 +105,11 @@ std::string Joined(const MappedPath& mapped) {
   return result.empty() ? "." : result;
 }
 
+bool Exists(const std::string& path, struct stat* info) { return lstat(path.c_str(), info) == 0; }
+
 bool Exists(const std::string& path) {
   struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+  return Exists(path, &info);
 }
 
 // The name in `directory` that equals `name` ignoring case, if any; the
@@ -143,11 +146,20 @@ bool ToPosixPath(std::string_view windowsPath, std::string* posixPath) {
 }
 
 bool ResolvePosixPath(std::string_view windowsPath, std::string* posixPath) {
+  return kernel::ResolvePosixPath(windowsPath, posixPath, nullptr);
+}
+
+namespace kernel {
+
+bool ResolvePosixPath(std::string_view windowsPath, std::string* posixPath, PathEntry* entry) {
   MappedPath mapped;
   if (posixPath == nullptr || !Map(windowsPath, &mapped)) return false;
   std::string exact = Joined(mapped);
-  if (!mapped.ignoresCase || Exists(exact)) {
+  PathEntry found;
+  if (mapped.ignoresCase && Exists(exact, &found.info)) found.known = true;
+  if (!mapped.ignoresCase || found.known) {
     *posixPath = exact;
+    if (entry != nullptr) *entry = found;
     return true;
   }
   std::string current = mapped.base;
@@ -166,6 +178,8 @@ bool ResolvePosixPath(std::string_view windowsPath, std::string* posixPath) {
   *posixPath = current.empty() ? "." : current;
   return true;
 }
+
+}  // namespace kernel
 
 std::string ToWindowsPath(std::string_view posixPath) {
   std::string path(posixPath);

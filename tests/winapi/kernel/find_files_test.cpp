@@ -87,6 +87,23 @@ TEST_F(FindFiles, OneNameFindsItsEntrySpelledAsOnDisk) {
   FindClose(search);
 }
 
+// On this platform a symbolic link stands for what it points to.
+TEST_F(FindFiles, ALinkShowsTheEntryItPointsTo) {
+  std::filesystem::create_symlink(folder_.posix / "notes.txt", folder_.posix / "link.txt");
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(folder_.Win("link.txt").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_STREQ(data.cFileName, "link.txt");
+  EXPECT_EQ(data.nFileSizeLow, 7u);
+  FindClose(search);
+
+  std::filesystem::create_directory_symlink(folder_.posix / "sub", folder_.posix / "linked");
+  search = FindFirstFileA(folder_.Win("linked").c_str(), &data);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  FindClose(search);
+}
+
 TEST_F(FindFiles, FailuresTellAMissingFileFromAMissingDirectory) {
   EXPECT_EQ(ErrorOf(folder_.Win("absent.xml")), DWORD{ERROR_FILE_NOT_FOUND});
   EXPECT_EQ(ErrorOf(folder_.Win("*.dtd")), DWORD{ERROR_FILE_NOT_FOUND});
