@@ -3,6 +3,9 @@
 // objects. The identity rule (QueryInterface for IUnknown gives one pointer,
 // whatever interface it is asked through) is COM's own; refusing an outer
 // unknown is the class factory's, WINDOWS-FACTS.md, "COM".
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 #include <com_object.h>
 #include <objidl.h>
@@ -60,6 +63,30 @@ TEST(ComObject, AnswersItsTableWithOneIdentity) {
   for (int i = 0; i < 5; ++i) dispatch->Release();
   EXPECT_EQ(g_alive, 1);
   EXPECT_EQ(persist->Release(), 0u);
+  EXPECT_EQ(g_alive, 0);
+}
+
+// Once the process has threads, references that they take and drop at the
+// same time are all counted.
+TEST(ComObject, CountsEveryReferenceOfThreadsThatShareAnObject) {
+  constexpr ULONG kHeld = 1000;  // so that a lost count shows before the object goes
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 100000;
+  auto* probe = new Probe;
+  IDispatch* dispatch = probe;
+  for (ULONG i = 1; i < kHeld; ++i) dispatch->AddRef();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([dispatch] {
+      for (int round = 0; round < kRounds; ++round) {
+        dispatch->AddRef();
+        dispatch->Release();
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(dispatch->AddRef(), kHeld + 1);
+  for (ULONG i = 0; i <= kHeld; ++i) dispatch->Release();
   EXPECT_EQ(g_alive, 0);
 }
 

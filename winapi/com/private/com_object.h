@@ -13,6 +13,8 @@
 #include <atomic>
 #include <type_traits>
 
+#include <sys/single_threaded.h>
+
 #include <oaidl.h>
 #include <unknwn.h>
 
@@ -107,9 +109,9 @@ class ComObject : public ComBase<First>, public ComBase<Others>... {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
     return QueryInterfaceFromTable<typename Derived::Interfaces, First>(static_cast<Derived*>(this), riid, ppv);
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return refs_.fetch_add(1) + 1; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Count(+1); }
   ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = refs_.fetch_sub(1) - 1;
+    const ULONG left = Count(-1);
     if (left == 0) delete this;
     return left;
   }
@@ -119,6 +121,19 @@ class ComObject : public ComBase<First>, public ComBase<Others>... {
   virtual ~ComObject() = default;
 
  private:
+  // Adds step to the count and returns the new count. While the process
+  // has one thread nothing can race with it, and a locked instruction costs
+  // as much as the rest of a small call: like libstdc++'s shared_ptr, the
+  // count is then changed without one.
+  ULONG Count(int step) {
+    if (__libc_single_threaded) {
+      const ULONG now = refs_.load(std::memory_order_relaxed) + static_cast<ULONG>(step);
+      refs_.store(now, std::memory_order_relaxed);
+      return now;
+    }
+    return refs_.fetch_add(static_cast<ULONG>(step)) + static_cast<ULONG>(step);
+  }
+
   std::atomic<ULONG> refs_{1};
 };
 
