@@ -2,14 +2,15 @@
 // entries, and UnRegisterSchemaFile taking it out again, each side by side
 // with libxml2 reading and saving the same cache file: once in place
 // (xmlReadFile + xmlSaveFile, the plain parse and save) and once through a
-// flushed file renamed over it (the way the stand-in saves, so that a crash
-// never leaves half a file). A row's ratios are what the cache's DOM, the
-// entry search and the validation on load and save cost on top; the
-// complexity fits show how each grows with the entries.
+// file written beside it that then takes its place (the way the stand-in
+// saves, so that a crash never leaves half a file). A row's ratios are what
+// the cache's DOM, the entry search and the validation on load and save cost
+// on top; the complexity fits show how each grows with the entries.
 //
 // The sides run in turns, so that a machine whose speed drifts slows both
 // alike, and every timed run starts with the cache file flushed to disk, so
 // that no side pays for writing back what the other left behind.
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -89,15 +90,14 @@ class Libxml2Loader {
   xmlExternalEntityLoader standIn_;
 };
 
-// Saves the document beside the file, flushes it to disk and renames it
-// over the file, as a save that a crash cannot cut short must.
+// Saves the document beside the file and exchanges the two, then removes
+// the old one, as the stand-in's save does so that a crash never leaves half
+// a file.
 bool SaveWhole(xmlDocPtr document, const std::string& path) {
   const std::string temporary = path + ".bench";
   if (xmlSaveFile(temporary.c_str(), document) < 0) return false;
-  const int fd = open(temporary.c_str(), O_RDONLY);
-  const bool flushed = fd >= 0 && fsync(fd) == 0;
-  if (fd >= 0) close(fd);
-  return flushed && rename(temporary.c_str(), path.c_str()) == 0;
+  return renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_EXCHANGE) == 0 &&
+         unlink(temporary.c_str()) == 0;
 }
 
 // xmlReadFile, then xmlSaveFile over the file itself or, whole, beside it.
