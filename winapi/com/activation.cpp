@@ -6,6 +6,7 @@
 #include <strings.h>
 
 #include <objbase.h>
+#include <qzwin/registry.h>
 
 #include "apartment.h"
 #include "builtin_classes.h"
@@ -25,6 +26,8 @@ struct InprocServerEntry {
 bool ReadInprocServer(REFCLSID clsid, InprocServerEntry* entry) {
   char clsidText[CHARS_IN_GUID];
   FormatGuid(clsid, clsidText);
+  // The key and its two values, as one registration.
+  const qzwin::RegistryReadGroup reads;
   const ClassesRootKey key(std::string("CLSID\\") + clsidText + "\\InprocServer32");
   if (!key.ReadString(nullptr, &entry->path)) return false;
   // No ThreadingModel means the main single-threaded apartment: unloaded

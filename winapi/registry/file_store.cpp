@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "hive_format.h"
+#include "read_group.h"
 
 namespace qzwin::registry {
 namespace {
@@ -99,7 +100,14 @@ KeyStore::Fingerprint KeyStore::FingerprintOf(const struct stat& info) {
   return fingerprint;
 }
 
-LONG KeyStore::Refresh() { return RefreshWithLock(false); }
+LONG KeyStore::Refresh() {
+  // In a group of reads, the group's first read has looked at the file.
+  const uint64_t group = CurrentReadGroup();
+  if (group != 0 && loaded_ && checkedInGroup_ == group) return ERROR_SUCCESS;
+  const LONG status = RefreshWithLock(false);
+  if (status == ERROR_SUCCESS) checkedInGroup_ = group;
+  return status;
+}
 
 LONG KeyStore::RefreshWithLock(bool haveLock) {
   struct stat info;

@@ -22,9 +22,9 @@ class KeyStore {
 
   const std::string& FilePath() const { return filePath_; }
 
-  // Brings the copy up to date with the file. ERROR_CANTREAD when the file
-  // exists but cannot be read; ERROR_REGISTRY_CORRUPT when it is corrupt and
-  // could not be put aside.
+  // Brings the copy up to date with the file, once in a group of reads.
+  // ERROR_CANTREAD when the file exists but cannot be read;
+  // ERROR_REGISTRY_CORRUPT when it is corrupt and could not be put aside.
   LONG Refresh();
 
   // The up-to-date copy; valid after a successful Refresh.
@@ -66,6 +66,7 @@ class KeyStore {
   Fingerprint fingerprint_;      // of the file the copy was read from or written to
   Fingerprint reportedCorrupt_;  // a corrupt file already reported that could not be put aside
   bool loaded_ = false;
+  uint64_t checkedInGroup_ = 0;  // the group of reads that last brought the copy up to date
   uint64_t nextKeyId_ = 1000;  // ids below are the roots'
 };
 

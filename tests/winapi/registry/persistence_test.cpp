@@ -5,9 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include <qzwin/registry.h>
 
 #include "support/files.h"
 #include "registry_fixture.h"
@@ -103,6 +106,40 @@ TEST_F(PersistenceTest, ProcessesSeeEachOthersChanges) {
       }));
   RegCloseKey(doomed);
   RegCloseKey(shared);
+}
+
+TEST_F(PersistenceTest, AGroupOfReadsSeesTheRegistryAsItStoodAtItsFirstRead) {
+  HKEY key = Create("Grouped");
+  SetString(key, "value", "first");
+  auto setInChild = [](const char* text) {
+    return InChild([text] {
+      HKEY child = nullptr;
+      if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "Grouped", 0, KEY_SET_VALUE, &child) != ERROR_SUCCESS) return 1;
+      const LONG status = RegSetValueExA(child, "value", 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                         static_cast<DWORD>(std::strlen(text) + 1));
+      RegCloseKey(child);
+      return status == ERROR_SUCCESS ? 0 : 2;
+    });
+  };
+  {
+    const qzwin::RegistryReadGroup reads;
+    EXPECT_EQ("first", QueryString(key, "value"));
+    ASSERT_EQ(0, setInChild("second"));
+    EXPECT_EQ("first", QueryString(key, "value"));
+    {
+      const qzwin::RegistryReadGroup inner;
+      EXPECT_EQ("first", QueryString(key, "value"));
+    }
+    EXPECT_EQ("first", QueryString(key, "value")) << "the outer group goes on";
+  }
+  EXPECT_EQ("second", QueryString(key, "value"));
+
+  ASSERT_EQ(0, setInChild("third"));
+  {
+    const qzwin::RegistryReadGroup reads;
+    EXPECT_EQ("third", QueryString(key, "value")) << "a new group looks at the file again";
+  }
+  RegCloseKey(key);
 }
 
 TEST_F(PersistenceTest, ConcurrentWritersLoseNothing) {

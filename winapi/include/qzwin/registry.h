@@ -11,4 +11,17 @@ namespace qzwin {
 // corrupt file put aside (registry.txt.corrupt-<UTC time>).
 std::string RegistryFilePath();
 
+// Registry reads that belong together, such as the values of one class's
+// registration. While a group lives on a thread, its reads look at the
+// registry file for other processes' changes once, at the first read,
+// instead of before every read: together they see the registry as it stood
+// then. Groups may nest; the outermost one counts.
+class RegistryReadGroup {
+ public:
+  RegistryReadGroup();
+  ~RegistryReadGroup();
+  RegistryReadGroup(const RegistryReadGroup&) = delete;
+  RegistryReadGroup& operator=(const RegistryReadGroup&) = delete;
+};
+
 }  // namespace qzwin
