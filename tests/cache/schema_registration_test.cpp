@@ -190,6 +190,25 @@ TEST_F(RegistrationTest, InvalidResultLeavesTheFileAsItWas) {
   EXPECT_EQ(single, ReadCache());
 }
 
+// A cache file that cannot be written is left as it was.
+TEST_F(RegistrationTest, ReadOnlyCacheIsNotWritten) {
+  const std::string cache =
+      CacheWith(Schemas(std::string(kBasicDatatypesEntry) + Entry("x-schema:Old.xsd", "C:\\Old.xsd")));
+  WriteCache(cache);
+  std::filesystem::permissions(Posix(kCachePath), std::filesystem::perms::owner_read);
+  const Answer answer = Register(SchemaFile("My.xsd"));
+  EXPECT_EQ(E_FAIL, answer.hr);
+  EXPECT_EQ("Schema cache couln't be updated, writing the fil failed.", answer.sentence);
+  EXPECT_EQ(E_FAIL, Unregister("Old.xsd"));
+  EXPECT_EQ(cache, ReadCache());
+
+  // Writable again, the same calls go through.
+  std::filesystem::permissions(Posix(kCachePath), std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  EXPECT_EQ(S_OK, Unregister("Old.xsd"));
+  EXPECT_EQ(S_OK, Register(SchemaFile("My.xsd")).hr);
+}
+
 // Without a cache, or with one that does not parse, there is no list to
 // add to and no entry to remove; nothing is created.
 TEST_F(RegistrationTest, UnreadableCache) {

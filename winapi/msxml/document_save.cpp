@@ -58,17 +58,16 @@ int PutInPlace(const std::string& temp, const std::string& target) {
 
 // Writes the bytes beside the target and puts them in its place.
 HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
+  // A directory is not replaced, nor a file that is read-only (no write
+  // bits, as the file functions count it): Windows opens neither for writing.
+  struct stat old;
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (replacing && (S_ISDIR(old.st_mode) || (old.st_mode & 0222) == 0)) return E_ACCESSDENIED;
   std::string temp = target + ".qzsave-XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);
   // The new file gets the old one's permissions, or the usual ones.
-  struct stat old;
-  if (::stat(target.c_str(), &old) == 0) {
-    if (S_ISDIR(old.st_mode)) {
-      ::close(fd);
-      ::unlink(temp.c_str());
-      return E_ACCESSDENIED;
-    }
+  if (replacing) {
     ::fchmod(fd, old.st_mode & 07777);
   } else {
     mode_t mask = ::umask(0);

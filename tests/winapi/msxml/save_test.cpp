@@ -76,6 +76,18 @@ TEST_F(Save, ReplacesAnOldFileKeepingItsPermissionsAndNothingBeside) {
   EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir_), {}));
 }
 
+TEST_F(Save, AReadOnlyFileOrADirectoryIsNotReplaced) {
+  auto path = WriteFile(dir_ / "kept.xml", "<old/>");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  IXMLDOMDocument2Ptr doc = NewDocument();
+  ASSERT_TRUE(LoadXml(doc, "<new/>"));
+  EXPECT_EQ(E_ACCESSDENIED, SaveTo(doc, path));
+  EXPECT_EQ("<old/>", ReadFile(path));
+  std::filesystem::create_directory(dir_ / "folder.xml");
+  EXPECT_EQ(E_ACCESSDENIED, SaveTo(doc, dir_ / "folder.xml"));
+  EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(dir_), {}));  // no temporary left
+}
+
 TEST_F(Save, RoundTripsKeepContent) {
   auto path = WriteFile(dir_ / "qzschemas.xml", kCacheFile);
   IXMLDOMDocument2Ptr doc = NewDocument();
