@@ -40,27 +40,18 @@ bool ReadValueString(HKEY key, const Char* valueName, std::basic_string<Char>* v
   return true;
 }
 
-template <class Char>
-bool ReadString(const Char* keyPath, const Char* valueName, std::basic_string<Char>* value) {
+}  // namespace
+
+bool ReadClassesRootString(const std::u16string& keyPath, const OLECHAR* valueName, std::u16string* value) {
   HKEY key = nullptr;
-  if (Api<Char>::Open(HKEY_CLASSES_ROOT, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  if (Api<char16_t>::Open(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   const bool found = ReadValueString(key, valueName, value);
   RegCloseKey(key);
   return found;
 }
 
-}  // namespace
-
-bool ReadClassesRootString(const std::u16string& keyPath, const OLECHAR* valueName, std::u16string* value) {
-  return ReadString(keyPath.c_str(), valueName, value);
-}
-
-bool ReadClassesRootString(const std::string& keyPath, const char* valueName, std::string* value) {
-  return ReadString(keyPath.c_str(), valueName, value);
-}
-
 ClassesRootKey::ClassesRootKey(const std::string& keyPath) {
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
+  if (Api<char>::Open(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) key_ = nullptr;
 }
 
 ClassesRootKey::~ClassesRootKey() {

@@ -12,7 +12,6 @@ namespace qzwin::com {
 // default value) of HKCR\keyPath. False when the key or the value is missing
 // or is not a string.
 bool ReadClassesRootString(const std::u16string& keyPath, const OLECHAR* valueName, std::u16string* value);
-bool ReadClassesRootString(const std::string& keyPath, const char* valueName, std::string* value);
 
 // HKCR\keyPath opened once for reading several of its string values, and
 // closed when the object goes.
