@@ -97,7 +97,8 @@ HRESULT QueryInterfaceFromTable(Object* object, REFIID riid, void** ppv) {
 // A COM object of class Derived implementing First and Others. QueryInterface
 // answers from Derived::Interfaces, by default each interface for its own id.
 // The object starts with one reference, its creator's, and the last Release
-// deletes it. The count is atomic: objects may be free-threaded.
+// deletes it. Objects may be free-threaded: once the process has a second
+// thread, the count changes atomically.
 template <class Derived, class First, class... Others>
 class ComObject : public ComBase<First>, public ComBase<Others>... {
  public:
