@@ -91,7 +91,7 @@ DWORD ErrorFromErrno(int error, const std::string& posixPath) {
   }
 }
 
-bool IsReadOnly(const struct stat& info) { return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0; }
+bool IsReadOnly(const struct stat& info) { return IsReadOnlyMode(info.st_mode); }
 
 DWORD AttributesOf(const struct stat& info) {
   if (S_ISDIR(info.st_mode)) return FILE_ATTRIBUTE_DIRECTORY;

@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <qzwin/platform.h>
+
 #include "document.h"
 #include "external_loader.h"
 #include "serialize.h"
@@ -58,11 +60,11 @@ int PutInPlace(const std::string& temp, const std::string& target) {
 
 // Writes the bytes beside the target and puts them in its place.
 HRESULT ReplaceFile(const std::string& target, const std::string& bytes) {
-  // A directory is not replaced, nor a file that is read-only (no write
-  // bits, as the file functions count it): Windows opens neither for writing.
+  // A directory is not replaced, nor a read-only file: Windows opens
+  // neither for writing.
   struct stat old;
   const bool replacing = ::stat(target.c_str(), &old) == 0;
-  if (replacing && (S_ISDIR(old.st_mode) || (old.st_mode & 0222) == 0)) return E_ACCESSDENIED;
+  if (replacing && (S_ISDIR(old.st_mode) || IsReadOnlyMode(old.st_mode))) return E_ACCESSDENIED;
   std::string temp = target + ".qzsave-XXXXXX";
   int fd = mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);

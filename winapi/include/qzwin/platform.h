@@ -24,4 +24,9 @@ bool ResolvePosixPath(std::string_view windowsPath, std::string* posixPath);
 // The inverse: below <root>/drive_c -> "C:\\...", anything else absolute -> "Z:\\...".
 std::string ToWindowsPath(std::string_view posixPath);
 
+// Whether a file of these POSIX permission bits is read-only to Windows
+// code: it is when no write bit is set, even for root. The file functions
+// refuse to write it and a DOM save refuses to replace it.
+inline bool IsReadOnlyMode(unsigned mode) { return (mode & 0222) == 0; }
+
 }  // namespace qzwin
