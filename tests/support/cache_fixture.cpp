@@ -1,10 +1,10 @@
 #include "support/cache_fixture.h"
 
 #include <fstream>
-#include <sstream>
 
 #include <qzwin/platform.h>
 
+#include "support/files.h"
 #include "support/resolver_installer.h"
 #include "resources/resource.h"
 #include "support/temp_root.h"
@@ -33,16 +33,9 @@ std::filesystem::path Posix(const std::string& windowsPath) {
   return posix;
 }
 
-std::string CacheTest::ReadCache() {
-  std::ifstream in(Posix(kCachePath), std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string CacheTest::ReadCache() { return qztest::ReadFile(Posix(kCachePath)); }
 
-void CacheTest::WriteCache(const std::string& bytes) {
-  std::ofstream(Posix(kCachePath), std::ios::binary) << bytes;
-}
+void CacheTest::WriteCache(const std::string& bytes) { qztest::WriteFile(Posix(kCachePath), bytes); }
 
 void CacheTest::MakeSharedDirectoryUnwritable() {
   std::filesystem::path common = qztest::FreshDirectory("common");
