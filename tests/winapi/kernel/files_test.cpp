@@ -1,6 +1,7 @@
 // CreateFileA and friends: dispositions, share modes, errors as Windows
 // reports them, and handles that are never followed blindly.
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -137,6 +138,18 @@ TEST(Files, ReadOnlyFilesAndDirectoriesRefuseWriting) {
   EXPECT_EQ(ErrorOf([&] { Open(folder.windows, GENERIC_READ, 0, OPEN_EXISTING); }), DWORD{ERROR_ACCESS_DENIED});
   EXPECT_EQ(ErrorOf([&] { DeleteFileA(folder.windows.c_str()); }), DWORD{ERROR_ACCESS_DENIED});
   EXPECT_EQ(GetFileAttributesA(folder.windows.c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
+}
+
+// Any write bit, the owner's or another's, keeps a file writable.
+TEST(Files, AFileIsReadOnlyOnlyWithNoWriteBitAtAll) {
+  kerneltest::DriveCFolder folder("writebits");
+  folder.Write("shared.txt", "x");
+  const std::string path = folder.Win("shared.txt");
+  namespace fs = std::filesystem;
+  fs::permissions(folder.posix / "shared.txt", fs::perms::owner_read | fs::perms::group_read | fs::perms::group_write);
+  EXPECT_FALSE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
+  fs::permissions(folder.posix / "shared.txt", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 
 TEST(Files, DirectoriesAreMadeAndRemovedWithWindowsErrors) {
